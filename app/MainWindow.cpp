@@ -1,0 +1,276 @@
+#include "MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "DispenserLink.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+
+// The icon lives in a static library, so its resource must be registered by
+// hand; the macro cannot stand inside a class or namespace.
+static void registerResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+const char *const statusBarStyle =
+    "QLabel {font:bold;padding-left: 5px; padding-right: 5px;} "
+    "QStatusBar {background-color:rgb(182, 182, 182);} "
+    "QPushButton {font:bold;padding-left: 5px; padding-right: 5px;}";
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(new Ui_MainWindow)
+{
+    registerResources();
+    ui->setupUi(this);
+
+    setWindowTitle(QStringLiteral("Pelidor 7 Interactive Version 3.2"));
+    setWindowIcon(QIcon(QStringLiteral(":HVX.ico")));
+    tabifyDockWidget(ui->jobDockWidget, ui->bulkAdjustDock);
+
+    connectionLabel = new QLabel(this);
+    modeLabel = new QLabel(this);
+    portLabel = new QLabel(this);
+    refreshButton = new QPushButton(this);
+    alarmLabel = new QLabel(QStringLiteral("Status OK"), this);
+    alarmResetButton = new QPushButton(QStringLiteral("Alarm Reset"), this);
+
+    alarmTimer = new QTimer(this);
+    flashTimer = new QTimer(this);
+    connect(alarmTimer, &QTimer::timeout, this, &MainWindow::updateAlarms);
+    connect(flashTimer, &QTimer::timeout, this, &MainWindow::flash);
+    alarmTimer->start(10000);
+
+    enteredPassword.clear();
+
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
+    QSettings settings;
+    if (!settings.contains(QStringLiteral("SuperPassword"))) {
+        settings.setValue(QStringLiteral("SuperPassword"), QStringLiteral("5183"));
+        qDebug() << "SuperPassword key doesnt exist, setting it to 5183 now";
+        settings.setValue(QStringLiteral("jobs/maxJob"), 0);
+    }
+
+    link = new DispenserLink;
+    state = new DispenserState;
+    parameterArrays = {state->times.data(), state->pressures.data(), state->vacuums.data()};
+
+    refreshJobTable();
+
+    ui->aiModeGroup->setId(ui->aiModeOff, 3);
+    ui->aiModeGroup->setId(ui->aiModeCount, 1);
+    ui->aiModeGroup->setId(ui->aiModeTimed, 0);
+    ui->aiModeGroup->setId(ui->aiModeSequence, 2);
+    connect(ui->aiModeGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::aiMode_change);
+    ui->dispenseModeGroup->setId(ui->dispenseModeTimed, 0);
+    ui->dispenseModeGroup->setId(ui->dispenseModeSteady, 1);
+    connect(ui->dispenseModeGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::dispenseMode_change);
+
+    const QIcon saveIcon = style()->standardIcon(QStyle::SP_DialogSaveButton);
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DialogOpenButton);
+    ui->actionSave_Job->setIcon(saveIcon);
+    ui->actionSave_Profile->setIcon(saveIcon);
+    ui->actionOpen_Job->setIcon(openIcon);
+    ui->actionOpen_Profile->setIcon(openIcon);
+
+    setupStatusBar();
+
+    memCellTimer = new QTimer(this);
+    memCellTimer->setSingleShot(true);
+    memCellTimer->setInterval(500);
+    connect(memCellTimer, &QTimer::timeout, this, &MainWindow::updateMemCellValues);
+
+    connect(ui->COMportGroup, QOverload<QAbstractButton *>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::commSelectChanged);
+    connect(ui->baudeRateGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::baudRateChanged);
+    ui->baudeRateGroup->setId(ui->baud115200, 115200);
+    ui->baudeRateGroup->setId(ui->baud38400, 38400);
+    ui->baudeRateGroup->setId(ui->baud19200, 19200);
+    ui->baudeRateGroup->setId(ui->baud9600, 9600);
+
+    if (!settings.contains(QStringLiteral("COMport")))
+        settings.setValue(QStringLiteral("COMport"), QStringLiteral("COM4"));
+    // The key may have been written as a NUL-terminated byte string.
+    QByteArray storedPort = settings.value(QStringLiteral("COMport")).toByteArray();
+    const int nul = storedPort.indexOf('\0');
+    if (nul >= 0)
+        storedPort.truncate(nul);
+    portName = QString::fromUtf8(storedPort);
+
+    if (settings.contains(QStringLiteral("baudeRate"))) {
+        baudRate = settings.value(QStringLiteral("baudeRate")).toInt();
+        for (QAbstractButton *button : ui->baudeRateGroup->buttons()) {
+            if (ui->baudeRateGroup->id(button) == baudRate)
+                button->click();
+        }
+    } else {
+        settings.setValue(QStringLiteral("baudeRate"), 115200);
+        baudRate = settings.value(QStringLiteral("baudeRate")).toInt();
+    }
+
+    refreshComPorts();
+
+    setupButtonGroupIds();
+
+    ui->centralTabWidget->removeTab(0);
+
+    setupProfileTable();
+    adjustParameter = 0;
+
+    ui->plotTypeGroup->setId(ui->plotTime, 0);
+    ui->plotTypeGroup->setId(ui->plotPressure, 1);
+    ui->plotTypeGroup->setId(ui->plotVacuum, 2);
+    connect(ui->plotTypeGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::plot_parameter_Changed);
+    ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterTime, 0);
+    ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterPressure, 1);
+    ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterVacuum, 2);
+    ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterTrigger, 3);
+    connect(ui->bulkAdjustParameterGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::bulkAdjustParameterGroup_changed);
+
+    setupChart();
+
+    plotTimer = new QTimer(this);
+    plotTimer->setSingleShot(true);
+    connect(plotTimer, &QTimer::timeout, this, &MainWindow::plotUpdate);
+
+    ui->bulkAdjustCancel->click();
+    ui->plotTime->click();
+    ui->bulkAdjustDock->hide();
+}
+
+MainWindow::~MainWindow()
+{
+    delete link;
+    delete state;
+    delete ui;
+}
+
+void MainWindow::setupStatusBar()
+{
+    ui->statusBar->setStyleSheet(QString::fromLatin1(statusBarStyle));
+
+    connectionLabel->setStyleSheet(QStringLiteral("color: red;"));
+    connectionLabel->setText(QStringLiteral("Not Connected to Pelidor 7"));
+    modeLabel->setText(QStringLiteral("Operator Mode"));
+    portLabel->setText(QStringLiteral("COM4     115200"));
+    refreshButton->setFlat(true);
+    refreshButton->setText(QStringLiteral("Connect/Refresh"));
+    alarmResetButton->setFlat(true);
+    connect(alarmResetButton, &QPushButton::clicked, this, &MainWindow::alarmResetClicked);
+
+    for (QLabel *label : {connectionLabel, modeLabel, portLabel}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setIndent(10);
+    }
+
+    ui->statusBar->addWidget(connectionLabel, 0);
+    ui->statusBar->addWidget(portLabel, 0);
+    ui->statusBar->addWidget(refreshButton, 0);
+    ui->statusBar->addWidget(modeLabel, 0);
+    ui->statusBar->addPermanentWidget(alarmLabel, 0);
+    ui->statusBar->addPermanentWidget(alarmResetButton, 0);
+}
+
+// Unit, configuration and language groups: their ids are the values the
+// dispenser's commands carry.
+void MainWindow::setupButtonGroupIds()
+{
+    ui->pressureUnitGroup->setId(ui->pressurePSI, 0);
+    ui->pressureUnitGroup->setId(ui->pressureBAR, 1);
+    ui->pressureUnitGroup->setId(ui->pressureKPA, 2);
+    connect(ui->pressureUnitGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::pressureUnitsChanged);
+
+    ui->vacuumUnitsGroup->setId(ui->kpabut, 0);
+    ui->vacuumUnitsGroup->setId(ui->inchesh2obut, 1);
+    ui->vacuumUnitsGroup->setId(ui->incheshgbut, 2);
+    ui->vacuumUnitsGroup->setId(ui->mmhgbut, 3);
+    ui->vacuumUnitsGroup->setId(ui->torrbut, 4);
+    connect(ui->vacuumUnitsGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::vacuumUnitsChanged);
+
+    connect(ui->calendarWidget, &QCalendarWidget::selectionChanged, this, &MainWindow::calendarChanged);
+    connect(ui->check24hr, &QCheckBox::clicked, this, &MainWindow::twentyfour);
+    connect(ui->timeEdit, &QTimeEdit::timeChanged, this, &MainWindow::timeChanged);
+
+    connect(ui->lockoutsGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::lockoutsChanged);
+    const QList<QAbstractButton *> lockoutBoxes = {
+        ui->lockoutDT, ui->lockoutDP, ui->lockoutDV, ui->lockoutM,
+        ui->lockoutDC, ui->lockoutDM, ui->lockoutAI, ui->lockoutAR,
+        ui->lockoutAL, ui->lockoutMM, ui->lockoutPU, ui->lockoutVU,
+        ui->lockoutLA, ui->lockoutCL, ui->lockoutCO, ui->lockoutAM};
+    for (int bit = 0; bit < lockoutBoxes.size(); ++bit)
+        ui->lockoutsGroup->setId(lockoutBoxes[bit], 1 << bit);
+
+    connect(ui->alarmsGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::alarmsChanged);
+    const QList<QAbstractButton *> alarmBoxes = {
+        ui->alarmIN, ui->alarmIO, ui->alarmIL, ui->alarmPO,
+        ui->alarmPL, ui->alarmAE, ui->alarmAO};
+    for (int bit = 0; bit < alarmBoxes.size(); ++bit)
+        ui->alarmsGroup->setId(alarmBoxes[bit], 1 << bit);
+
+    connect(ui->languageGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+            this, &MainWindow::languageSelectionChanged);
+    ui->languageGroup->setId(ui->langEN, 0);
+    ui->languageGroup->setId(ui->langFR, 1);
+    ui->languageGroup->setId(ui->langDE, 2);
+    ui->languageGroup->setId(ui->langES, 3);
+    ui->languageGroup->setId(ui->langIT, 4);
+    ui->languageGroup->setId(ui->langCN, 5);
+    ui->languageGroup->setId(ui->langJP, 6);
+    ui->languageGroup->setId(ui->langKR, 7);
+
+    connect(ui->currentPassword, &QLineEdit::textChanged, this, &MainWindow::currentPassTextChanged);
+    connect(ui->newPassword, &QLineEdit::textChanged, this, &MainWindow::newPassTextChanged);
+    connect(ui->confirmPassword, &QLineEdit::textChanged, this, &MainWindow::confirmPassTextChanged);
+}
+
+void MainWindow::on_actionExit_triggered()
+{
+    link->closePort();
+    QCoreApplication::quit();
+}
+
+void MainWindow::on_actionChange_View_Settings_Docking_Window_triggered(bool checked)
+{
+    if (checked)
+        ui->changeViewSettingsDockWidget->show();
+    else
+        ui->changeViewSettingsDockWidget->close();
+}
+
+void MainWindow::on_actionLoad_Job_Docking_Window_triggered(bool checked)
+{
+    if (checked) {
+        ui->jobDockWidget->show();
+        ui->actionLoad_Job_Docking_Window->setChecked(true);
+    } else {
+        ui->jobDockWidget->close();
+    }
+}
+
+void MainWindow::on_actionBulk_Adjust_Dispense_Profile_triggered(bool checked)
+{
+    if (checked) {
+        ui->bulkAdjustDock->show();
+        ui->actionBulk_Adjust_Dispense_Profile->setChecked(true);
+    } else {
+        ui->bulkAdjustDock->close();
+    }
+}

@@ -1,0 +1,176 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QPointF>
+#include <QString>
+#include <QTime>
+#include <QVector>
+#include <array>
+
+#include "DispenserState.h"
+
+class QAbstractButton;
+class QLabel;
+class QPushButton;
+class QTimer;
+class QTreeWidgetItem;
+class DispenserLink;
+class DelegateTableTime;
+class QTableWidgetWithCopyPaste;
+class PasswordDialog;
+class Ui_MainWindow;
+
+namespace QtCharts {
+class QChart;
+class QChartView;
+class QLineSeries;
+}
+
+// The one window of the control panel. Its slots take the user's actions;
+// their bodies live with their subsystem (app/, profile/, config/).
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Read-only view for the panels' tests and the benchmarks.
+    const DispenserState &dispenserState() const { return *state; }
+
+private slots:
+    void on_pushButton_clicked();
+    void pushButton_2_clicked();
+    void on_actionExit_triggered();
+    void on_treeWidget_itemClicked(QTreeWidgetItem *item, int column);
+    void on_actionSupervisor_Mode_triggered();
+    void passEntered(QString passwordEntered);
+    void passDialogFinished(int result);
+    void on_actionOperator_Mode_triggered();
+    void on_pushButton_4_clicked();
+    void on_configApplyButton_clicked();
+    void on_pushButton_5_clicked();
+    void baudRateChanged(int id);
+    void commSelectChanged(QAbstractButton *source);
+    void on_connectButton_clicked();
+    void pressureUnitsChanged(int id);
+    void vacuumUnitsChanged(int id);
+    void languageSelectionChanged(int id);
+    void calendarChanged();
+    void timeChanged(QTime time);
+    void twentyfour(bool checked);
+    void currentPassTextChanged(QString text);
+    void newPassTextChanged(QString text);
+    void confirmPassTextChanged(QString text);
+    void on_setToCurrentTime_clicked();
+    void resizeCorner();
+    void dispenseTable_changed(int row, int column);
+    void testFileSave_clicked();
+    void plot_parameter_Changed();
+    void plotUpdate();
+    void on_bulkAdjustStart_valueChanged(int arg1);
+    void on_bulkAdjustEnd_valueChanged(int arg1);
+    void on_bulkAdjustPercent_valueChanged(double arg1);
+    void on_bulkAdjustRelative_valueChanged(double arg1);
+    void bulkAdjustParameterGroup_changed();
+    void on_bulkAdjustCancel_clicked();
+    void on_bulkAdjustPercentSlider_sliderMoved(int position);
+    void on_bulkAdjustRelativeSlider_sliderMoved(int position);
+    void on_bulkAdjustApply_clicked();
+    void on_actionSave_Profile_triggered();
+    void on_actionSave_Job_triggered();
+    void lockoutsChanged(int id);
+    void alarmsChanged(int id);
+    void alarmResetClicked(bool checked);
+    void updateAlarms();
+    void flash();
+    void on_actionOpen_Profile_triggered();
+    void on_actionOpen_Job_triggered();
+    void on_endMemCell_valueChanged(int arg1);
+    void on_startMemCell_valueChanged(int arg1);
+    void aiMode_change(int arg1);
+    void dispenseMode_change(int arg1);
+    void on_jobTableWidget_doubleClicked(QModelIndex index);
+    void on_actionLoad_Job_Docking_Window_triggered(bool checked);
+    void on_actionChange_View_Settings_Docking_Window_triggered(bool checked);
+    void on_actionBulk_Adjust_Dispense_Profile_triggered(bool checked);
+    void updateMemCellValues();
+    void on_memCell_valueChanged(int arg1);
+
+private:
+    // --- shell (app/MainWindow.cpp) ---
+    void setupStatusBar();
+    void setupButtonGroupIds();
+    void writeFirstRunDefaults();
+
+    // --- port selection (app/PortSelection.cpp) ---
+    void refreshComPorts();
+
+    // --- profile table, plot, bulk adjust (profile/) ---
+    void setupProfileTable();
+    void setupChart();
+
+    // --- profile files and jobs (profile/) ---
+    void refreshJobTable();
+
+    // --- modes (app/Modes.cpp) ---
+
+    // --- configuration (config/) ---
+
+    Ui_MainWindow *ui = nullptr;
+    DispenserLink *link = nullptr;
+    DispenserState *state = nullptr;
+
+    int baudRate = 115200;
+    QString portName;
+    bool supervisorMode = false;
+    bool flashOn = false;
+
+    QLabel *connectionLabel = nullptr;
+    QLabel *modeLabel = nullptr;
+    QLabel *portLabel = nullptr;
+    QLabel *alarmLabel = nullptr;
+    QPushButton *alarmResetButton = nullptr;
+    QPushButton *refreshButton = nullptr;
+
+    QTimer *alarmTimer = nullptr;
+    QTimer *flashTimer = nullptr;
+    QTimer *memCellTimer = nullptr;
+    QTimer *plotTimer = nullptr;
+
+    QTableWidgetWithCopyPaste *profileTable = nullptr;
+    DelegateTableTime *timeEditor = nullptr;
+    std::array<DelegateTableTime *, 3> pressureEditors{};
+    std::array<DelegateTableTime *, 5> vacuumEditors{};
+    DelegateTableTime *triggerEditor = nullptr;
+    QLabel *cornerLabel = nullptr;
+
+    // Bulk adjust: the working range and the pending (previewed) adjustment.
+    int adjustStart = 0;
+    int adjustEnd = 399;
+    int adjustParameter = 0;
+    double valueFactor = 1.0;
+    double valueOffset = 0.0;
+    double triggerFactor = 1.0;
+    double triggerOffset = 0.0;
+
+    // Plot.
+    QtCharts::QChart *chart = nullptr;
+    QtCharts::QLineSeries *profileSeries = nullptr;
+    QtCharts::QChartView *chartView = nullptr;
+    QVector<QPointF> plotPoints;
+    double plotMaximum = 0.0;
+    int plotParameter = 0;
+    std::array<double *, 3> parameterArrays{}; // times, pressures, vacuums of state
+
+    // Modes and configuration.
+    QString enteredPassword;
+    QString currentPass;
+    QString newPass;
+    QString confirmPass;
+};
+
+#endif // MAINWINDOW_H

@@ -1,0 +1,15 @@
+#include "MainWindow.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    int exitCode = 0;
+    {
+        MainWindow window;
+        window.show();
+        exitCode = application.exec();
+    }
+    return exitCode;
+}

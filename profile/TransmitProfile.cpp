@@ -1,0 +1,4 @@
+// Transmission of the profile to the dispenser.
+#include "MainWindow.h"
+
+void MainWindow::on_pushButton_clicked() {}
