@@ -3,6 +3,8 @@
 
 #include <array>
 
+class QString;
+
 // The window's copy of the dispenser's settings and of the 400-cell dispense
 // profile. Not persisted: the dispenser itself is the lasting store.
 class DispenserState
@@ -30,6 +32,23 @@ public:
     int hour = 0;
     int minute = 0;
     bool clock24 = true;
+
+    // Result codes of the profile file routines.
+    static constexpr int fileOk = 0;
+    static constexpr int fileOpenFailed = 1;
+    static constexpr int fileWriteFailed = 2;
+    static constexpr int filePressureUnitUnknown = 3;
+    static constexpr int fileVacuumUnitUnknown = 4;
+    static constexpr int fileInvalidMemCell = 5;
+    static constexpr int fileTruncated = 6;
+
+    // Saves the cells startCell..endCell as a comma-separated text profile.
+    // The previous file stays as it was unless the new one is complete.
+    int writeProfile(const QString &fileName) const;
+
+    // Loads a text or binary profile. Either the whole file is taken or,
+    // on any error, nothing in the record changes.
+    int readProfile(const QString &fileName);
 };
 
 #endif // DISPENSERSTATE_H
