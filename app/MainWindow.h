@@ -112,6 +112,9 @@ private:
     // --- profile table, plot, bulk adjust (profile/) ---
     void setupProfileTable();
     void setupChart();
+    void updateTriggerHeading();
+    void updatePlotPoint(int row, int column);
+    void writeCellText(int row, int column, const QString &text);
 
     // --- profile files and jobs (profile/) ---
     void refreshJobTable();

@@ -1,0 +1,47 @@
+#include "NiceAxisRange.h"
+
+#include <cmath>
+#include <utility>
+
+namespace {
+constexpr double fallbackSpan = 10.0;
+constexpr double margin = 0.05;
+}
+
+NiceAxisRange NiceAxisRange::covering(double maximum, double minimum)
+{
+    if (!std::isfinite(maximum) || !std::isfinite(minimum))
+        return NiceAxisRange();
+
+    // A range that runs backwards (the steps of a preview can be negative)
+    // still has to show both ends.
+    if (maximum < minimum)
+        std::swap(maximum, minimum);
+    double span = maximum - minimum;
+    if (span == 0.0)
+        span = fallbackSpan;
+    const double high = maximum == 0.0 ? 10.0 : maximum + margin * span;
+    const double low = minimum == 0.0 ? minimum : minimum - margin * span;
+
+    const double decades = std::log10(high - low);
+    const int wholeDecades = static_cast<int>(decades);
+    const double fraction = decades - wholeDecades;
+    double step;
+    if (fraction < 0.079)
+        step = 2.0 * std::pow(10.0, wholeDecades - 1);
+    else if (fraction < 0.6)
+        step = 5.0 * std::pow(10.0, wholeDecades - 1);
+    else if (fraction < 0.845)
+        step = std::pow(10.0, wholeDecades);
+    else
+        step = 2.0 * std::pow(10.0, wholeDecades);
+
+    const double topSteps = std::ceil(high / step);
+    const double bottomSteps = std::trunc(low / step);
+
+    NiceAxisRange range;
+    range.minimum = bottomSteps * step;
+    range.maximum = topSteps * step;
+    range.tickCount = static_cast<int>(topSteps - bottomSteps) + 1;
+    return range;
+}
