@@ -70,11 +70,11 @@ MainWindow::MainWindow(QWidget *parent)
     ui->aiModeGroup->setId(ui->aiModeCount, 1);
     ui->aiModeGroup->setId(ui->aiModeTimed, 0);
     ui->aiModeGroup->setId(ui->aiModeSequence, 2);
-    connect(ui->aiModeGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->aiModeGroup, &QButtonGroup::idClicked,
             this, &MainWindow::aiMode_change);
     ui->dispenseModeGroup->setId(ui->dispenseModeTimed, 0);
     ui->dispenseModeGroup->setId(ui->dispenseModeSteady, 1);
-    connect(ui->dispenseModeGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->dispenseModeGroup, &QButtonGroup::idClicked,
             this, &MainWindow::dispenseMode_change);
 
     const QIcon saveIcon = style()->standardIcon(QStyle::SP_DialogSaveButton);
@@ -93,7 +93,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(ui->COMportGroup, QOverload<QAbstractButton *>::of(&QButtonGroup::buttonClicked),
             this, &MainWindow::commSelectChanged);
-    connect(ui->baudeRateGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->baudeRateGroup, &QButtonGroup::idClicked,
             this, &MainWindow::baudRateChanged);
     ui->baudeRateGroup->setId(ui->baud115200, 115200);
     ui->baudeRateGroup->setId(ui->baud38400, 38400);
@@ -132,13 +132,13 @@ MainWindow::MainWindow(QWidget *parent)
     ui->plotTypeGroup->setId(ui->plotTime, 0);
     ui->plotTypeGroup->setId(ui->plotPressure, 1);
     ui->plotTypeGroup->setId(ui->plotVacuum, 2);
-    connect(ui->plotTypeGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->plotTypeGroup, &QButtonGroup::idClicked,
             this, &MainWindow::plot_parameter_Changed);
     ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterTime, 0);
     ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterPressure, 1);
     ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterVacuum, 2);
     ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterTrigger, 3);
-    connect(ui->bulkAdjustParameterGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->bulkAdjustParameterGroup, &QButtonGroup::idClicked,
             this, &MainWindow::bulkAdjustParameterGroup_changed);
 
     setupChart();
@@ -192,7 +192,7 @@ void MainWindow::setupButtonGroupIds()
     ui->pressureUnitGroup->setId(ui->pressurePSI, 0);
     ui->pressureUnitGroup->setId(ui->pressureBAR, 1);
     ui->pressureUnitGroup->setId(ui->pressureKPA, 2);
-    connect(ui->pressureUnitGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->pressureUnitGroup, &QButtonGroup::idClicked,
             this, &MainWindow::pressureUnitsChanged);
 
     ui->vacuumUnitsGroup->setId(ui->kpabut, 0);
@@ -200,14 +200,14 @@ void MainWindow::setupButtonGroupIds()
     ui->vacuumUnitsGroup->setId(ui->incheshgbut, 2);
     ui->vacuumUnitsGroup->setId(ui->mmhgbut, 3);
     ui->vacuumUnitsGroup->setId(ui->torrbut, 4);
-    connect(ui->vacuumUnitsGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->vacuumUnitsGroup, &QButtonGroup::idClicked,
             this, &MainWindow::vacuumUnitsChanged);
 
     connect(ui->calendarWidget, &QCalendarWidget::selectionChanged, this, &MainWindow::calendarChanged);
     connect(ui->check24hr, &QCheckBox::clicked, this, &MainWindow::twentyfour);
     connect(ui->timeEdit, &QTimeEdit::timeChanged, this, &MainWindow::timeChanged);
 
-    connect(ui->lockoutsGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->lockoutsGroup, &QButtonGroup::idClicked,
             this, &MainWindow::lockoutsChanged);
     const QList<QAbstractButton *> lockoutBoxes = {
         ui->lockoutDT, ui->lockoutDP, ui->lockoutDV, ui->lockoutM,
@@ -217,7 +217,7 @@ void MainWindow::setupButtonGroupIds()
     for (int bit = 0; bit < lockoutBoxes.size(); ++bit)
         ui->lockoutsGroup->setId(lockoutBoxes[bit], 1 << bit);
 
-    connect(ui->alarmsGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->alarmsGroup, &QButtonGroup::idClicked,
             this, &MainWindow::alarmsChanged);
     const QList<QAbstractButton *> alarmBoxes = {
         ui->alarmIN, ui->alarmIO, ui->alarmIL, ui->alarmPO,
@@ -225,7 +225,7 @@ void MainWindow::setupButtonGroupIds()
     for (int bit = 0; bit < alarmBoxes.size(); ++bit)
         ui->alarmsGroup->setId(alarmBoxes[bit], 1 << bit);
 
-    connect(ui->languageGroup, QOverload<int>::of(&QButtonGroup::buttonClicked),
+    connect(ui->languageGroup, &QButtonGroup::idClicked,
             this, &MainWindow::languageSelectionChanged);
     ui->languageGroup->setId(ui->langEN, 0);
     ui->languageGroup->setId(ui->langFR, 1);
