@@ -1,0 +1,824 @@
+#include "DispenserLink.h"
+#include "Packet.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTime>
+
+#include <initializer_list>
+
+namespace {
+
+constexpr int ackWaitMs = 1500;
+constexpr int replyWaitMs = 200;
+
+constexpr int maxCell = 399;
+constexpr double maxTime = 9.9999;
+constexpr double maxPressureRead = 100.0;
+constexpr int maxPressureField = 9999;  // 999.9 in tenths
+constexpr double maxVacuum = 18.0;
+constexpr int maxTrigger = 99999;
+constexpr int maxShotCount = 99999;
+
+constexpr double timeScale = 10000.0;
+constexpr double pressureScale = 10.0;
+constexpr double vacuumScale = 10.0;
+
+// Tags of the lockout and alarm words, in bit order.
+const char *const lockoutTags[] = {"DT", "DP", "DV", "M",  "DC", "DM", "AI", "AR",
+                                   "AL", "MM", "PU", "VU", "LA", "CL", "CO", "AM"};
+const char *const alarmTags[] = {"IN", "IO", "IL", "PO", "PL", "AE", "AO"};
+
+bool isAbove(int value, int limit)
+{
+    // Unsigned on purpose: a negative value counts as too large.
+    return static_cast<unsigned>(value) > static_cast<unsigned>(limit);
+}
+
+bool isWithin(double value, double low, double high)
+{
+    return value >= low && value <= high;  // false for NaN too
+}
+
+bool hasTags(const QByteArray &reply, std::initializer_list<const char *> tags)
+{
+    for (const char *tag : tags) {
+        if (!Packet::hasTag(reply, tag))
+            return false;
+    }
+    return true;
+}
+
+int intField(const QByteArray &reply, const char *tag, int width)
+{
+    return Packet::toInt(Packet::field(reply, tag, width));
+}
+
+double scaledField(const QByteArray &reply, const char *tag, int width, double scale)
+{
+    return Packet::toDouble(Packet::field(reply, tag, width)) / scale;
+}
+
+bool flagField(const QByteArray &reply, const char *tag)
+{
+    return Packet::toFlag(Packet::field(reply, tag, 1));
+}
+
+// A password goes into the lockout packets as the caller passes it; only 1 to
+// 4 digits keep the packet within its count field and mean anything to the
+// dispenser.
+bool isValidPassword(const QByteArray &password)
+{
+    if (password.isEmpty() || password.size() > 4)
+        return false;
+    for (char c : password) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+QByteArray flagFields(const char *const tags[], int count, unsigned flags)
+{
+    QByteArray text;
+    for (int bit = 0; bit < count; ++bit)
+        text += QByteArray(tags[bit]) + ((flags >> bit) & 1u ? '1' : '0');
+    return text;
+}
+
+// Sets or clears each bit from its tag's flag; higher bits are kept.
+unsigned readFlags(const QByteArray &reply, const char *const tags[], int count, unsigned flags)
+{
+    for (int bit = 0; bit < count; ++bit) {
+        if (flagField(reply, tags[bit]))
+            flags |= 1u << bit;
+        else
+            flags &= ~(1u << bit);
+    }
+    return flags;
+}
+
+bool hasAllTags(const QByteArray &reply, const char *const tags[], int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!Packet::hasTag(reply, tags[i]))
+            return false;
+    }
+    return true;
+}
+
+// A label followed by the raw bytes of a packet or reply, on one debug line.
+void logBytes(const char *label, const QByteArray &bytes)
+{
+    const QByteArray text(label);
+    qDebug().noquote().nospace() << text << (text.endsWith(' ') ? "" : " ") << bytes;
+}
+
+QByteArray memCellRead(int cell)
+{
+    return "05E8" + Packet::number(cell, 3);
+}
+
+} // namespace
+
+DispenserLink::DispenserLink() : port(new QSerialPort) {}
+
+DispenserLink::~DispenserLink() { delete port; }
+
+bool DispenserLink::openPort(QSerialPortInfo info, int baud)
+{
+    port->setPort(info);
+    if (!port->open(QIODevice::ReadWrite))
+        return false;
+    port->setBaudRate(baud, QSerialPort::AllDirections);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    portOpen = true;
+    sessionOpen = false;
+    return true;
+}
+
+void DispenserLink::closePort()
+{
+    port->close();
+    portOpen = false;
+}
+
+// --- transactions ---
+
+int DispenserLink::sendRaw(QByteArray bytes)
+{
+    port->flush();
+    // A late reply to an earlier command must never be read as the answer to
+    // this one: drop what Qt has buffered and what the driver still holds.
+    port->readAll();
+    port->clear(QSerialPort::Input);
+    port->write(bytes);
+    return ok;
+}
+
+int DispenserLink::sendIfOpen(QByteArray bytes)
+{
+    if (!portOpen)
+        return portClosed;
+    return sendRaw(bytes);
+}
+
+QByteArray DispenserLink::readUntil(char terminator, int waitMs)
+{
+    QElapsedTimer clock;  // monotonic
+    clock.start();
+    QByteArray result;
+    const int slice = waitMs / 2;
+    while (!clock.hasExpired(waitMs) && !result.contains(terminator)) {
+        if (port->bytesAvailable() > 0) {
+            result += port->readAll();
+            continue;
+        }
+        const int remaining = int(waitMs - clock.elapsed());
+        port->clearError();
+        if (!port->waitForReadyRead(qBound(0, slice, remaining))
+            && port->error() != QSerialPort::TimeoutError
+            && port->error() != QSerialPort::NoError) {
+            break;  // closed or broken port: nothing more will come
+        }
+        result += port->readAll();
+    }
+    return result;
+}
+
+int DispenserLink::beginSession()
+{
+    if (sessionOpen)
+        return ok;
+    if (sendIfOpen(QByteArray(1, Packet::ENQ)) == portClosed)
+        return portClosed;
+    if (!readUntil(Packet::ACK, ackWaitMs).contains(Packet::ACK))
+        return noAck;
+    sessionOpen = true;
+    return ok;
+}
+
+int DispenserLink::endSession()
+{
+    if (!sessionOpen)
+        return ok;
+    sendIfOpen(QByteArray(1, Packet::EOT));
+    sessionOpen = false;
+    return ok;
+}
+
+int DispenserLink::sendPacket(QByteArray &packet)
+{
+    packet = Packet::frame(packet);
+    if (sendIfOpen(packet) == portClosed)
+        return portClosed;
+    switch (Packet::classifyReply(readUntil(Packet::ETX, replyWaitMs))) {
+    case Packet::ReplyKind::Missing:
+        return noResponse;
+    case Packet::ReplyKind::Refused:
+        return refused;
+    case Packet::ReplyKind::Accepted:
+        return ok;
+    case Packet::ReplyKind::Unrecognised:
+        break;
+    }
+    return unknownReply;
+}
+
+int DispenserLink::setCommand(QByteArray packetText)
+{
+    if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
+        return outOfRange;
+    const bool openedHere = !sessionOpen;
+    if (openedHere) {
+        const int code = beginSession();
+        if (code != ok)
+            return code;
+    }
+    const int code = sendPacket(packetText);
+    if (openedHere)
+        endSession();
+    return code;
+}
+
+int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
+{
+    if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
+        return outOfRange;
+    const bool openedHere = !sessionOpen;
+    if (openedHere) {
+        const int code = beginSession();
+        if (code != ok)
+            return code;
+    }
+    const int code = sendPacket(packetText);
+    if (code != ok) {
+        endSession();
+        return code;
+    }
+    sendIfOpen(QByteArray(1, Packet::ACK));  // asks for the data packet
+    const QString timeFormat = QStringLiteral("hh:mm:ss:zzz");
+    qDebug().noquote() << QTime::currentTime().toString(timeFormat) << "Before Read DataResp";
+    const QByteArray data = readUntil(Packet::ETX, replyWaitMs);
+    qDebug().noquote() << QTime::currentTime().toString(timeFormat) << "Before Read DataResp";
+    if (!data.contains(Packet::ETX)) {
+        endSession();
+        return incompleteData;
+    }
+    reply = data;
+    if (openedHere)
+        endSession();
+    return ok;
+}
+
+void DispenserLink::printError(int code)
+{
+    const char *message = nullptr;
+    switch (code) {
+    case unknownReply: message = "Error: unknown error"; break;
+    case portClosed: message = "Error: Serial port closed... can't send commands"; break;
+    case 2: message = "Error: Timeout while reading from serial port"; break;
+    case noResponse: message = "Error: No response when expected from P7"; break;
+    case 4: message = "Error: Bad command packet..."; break;
+    case refused: message = "Error: A2 Received from P7"; break;
+    case noAck: message = "Error: NACK from P7"; break;
+    case outOfRange: message = "Error: API Parameter Out Of Range"; break;
+    case invalidParameter: message = "Error: Invalid API Parameter"; break;
+    case 11: message = "Error: Feedback command didn't respond to initial query"; break;
+    case incompleteData: message = "Error: Feedback command didn't send full response."; break;
+    default: return;
+    }
+    qDebug().noquote() << message;
+}
+
+// --- dispense parameters ---
+
+int DispenserLink::setAiMode(int mode)
+{
+    static const char *const packets[] = {"10AC  S10000", "10AC  S20000", "10AC  S40000", "05AI  0"};
+    if (isAbove(mode, 3))
+        return ok;
+    const int code = setCommand(packets[mode]);
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setDispenseMode(int mode)
+{
+    if (isAbove(mode, 1))
+        return ok;
+    const int code = setCommand(mode == 0 ? "04TT  " : "04MT  ");
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setStartEndMemCell(int start, int end)
+{
+    if (isAbove(start, maxCell) || isAbove(end, maxCell) || start > end)
+        return outOfRange;
+    const QByteArray packet = "12SS  S" + Packet::number(start, 3) + "E" + Packet::number(end, 3);
+    logBytes("Start End Mem Cell cmd: ", packet);
+    const int code = setCommand(packet);
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setMemCell(int cell)
+{
+    if (isAbove(cell, maxCell))
+        return outOfRange;
+    const int code = setCommand("07CH  " + Packet::number(cell, 3));
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setDispenseTime(double seconds)
+{
+    if (!isWithin(seconds, 0.0, maxTime))
+        return outOfRange;
+    const int code = setCommand("10DS  T" + Packet::number(seconds, timeScale, 5));
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setPressure(double pressure)
+{
+    // The 4-digit field holds at most 999.9.
+    if (!(pressure >= 0.0) || qRound64(pressure * pressureScale) > maxPressureField)
+        return outOfRange;
+    const int code = setCommand("08PS  " + Packet::number(pressure, pressureScale, 4));
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setVacuum(double vacuum)
+{
+    if (!isWithin(vacuum, 0.0, maxVacuum))
+        return outOfRange;
+    const int code = setCommand("08VS  " + Packet::number(vacuum, vacuumScale, 4));
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setTrigger(int value)
+{
+    if (isAbove(value, maxTrigger))
+        return outOfRange;
+    const int code = setCommand("10EQ  T" + Packet::number(value, 5));
+    printError(code);
+    return code;
+}
+
+namespace {
+
+// Auto-increment mode from a status reply: 3 (Off) unless the "AI" flag is 1,
+// else the "M" digit 1, 2 or 4 as 0, 1 or 2. Returns false for any other
+// digit. decoded is the last number read, for the log.
+bool decodeAiMode(const QByteArray &reply, int &mode, int &decoded)
+{
+    decoded = intField(reply, "AI", 1);
+    if (decoded != 1) {
+        mode = 3;
+        return true;
+    }
+    decoded = intField(reply, "M", 1);
+    switch (decoded) {
+    case 1: mode = 0; return true;
+    case 2: mode = 1; return true;
+    case 4: mode = 2; return true;
+    default: return false;
+    }
+}
+
+bool hasAiModeTags(const QByteArray &reply)
+{
+    return Packet::hasTag(reply, "AI")
+        && (intField(reply, "AI", 1) != 1 || Packet::hasTag(reply, "M"));
+}
+
+} // namespace
+
+int DispenserLink::getAiMode(int &mode)
+{
+    qDebug() << "getAiMode()";
+    QByteArray reply;
+    const int code = feedbackCommand("04AU  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response: ", reply);
+    int decoded = 0;
+    if (!hasAiModeTags(reply) || !decodeAiMode(reply, mode, decoded))
+        return invalidReply;
+    return ok;
+}
+
+int DispenserLink::getDispenseMode(int &mode)
+{
+    qDebug() << "getDispenseMode())";
+    QByteArray reply;
+    const int code = feedbackCommand("04AU  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response: ", reply);
+    if (!Packet::hasTag(reply, "TM"))
+        return invalidReply;
+    mode = intField(reply, "TM", 1);
+    return ok;
+}
+
+int DispenserLink::getStartEndMemCell(int &start, int &end)
+{
+    qDebug() << "getStartEndMemCell()";
+    QByteArray reply;
+    const int code = feedbackCommand("04AU  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response: ", reply);
+    if (!hasTags(reply, {"SA", "EA"}))
+        return invalidReply;
+    start = intField(reply, "SA", 3);
+    end = intField(reply, "EA", 3);
+    return ok;
+}
+
+int DispenserLink::getMemCell(int &cell)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04UA  ", reply);
+    if (code != ok)
+        return code;
+    if (!Packet::hasTag(reply, "D0"))
+        return invalidReply;
+    cell = intField(reply, "D0", 3);
+    return isAbove(cell, maxCell) ? invalidReply : ok;
+}
+
+int DispenserLink::getMemCellResponse()
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04UA  ", reply);
+    logBytes("P7 Response: ", reply);
+    printError(code);
+    return code;
+}
+
+// The memory-cell read of the dispenser's current cell, for the single-value
+// reads below.
+int DispenserLink::readCurrentCell(const char *label, QByteArray &reply)
+{
+    int cell = 0;
+    const int code = getMemCell(cell);
+    if (code != ok)
+        return code;
+    qDebug() << label << cell;
+    return feedbackCommand(memCellRead(cell), reply);
+}
+
+int DispenserLink::getDispenseTime(double &seconds)
+{
+    QByteArray reply;
+    const int code = readCurrentCell("getDispenseTime", reply);
+    if (code != ok)
+        return code;
+    if (!Packet::hasTag(reply, "DT"))
+        return invalidReply;
+    seconds = scaledField(reply, "DT", 5, timeScale);
+    return isWithin(seconds, 0.0, maxTime) ? ok : invalidReply;
+}
+
+int DispenserLink::getPressure(double &pressure)
+{
+    QByteArray reply;
+    const int code = readCurrentCell("getPressure()", reply);
+    if (code != ok)
+        return code;
+    if (!Packet::hasTag(reply, "PD"))
+        return invalidReply;
+    pressure = scaledField(reply, "PD", 4, pressureScale);
+    return isWithin(pressure, 0.0, maxPressureRead) ? ok : outOfRange;
+}
+
+int DispenserLink::getVacuum(double &vacuum)
+{
+    QByteArray reply;
+    const int code = readCurrentCell("getVacuum()", reply);
+    if (code != ok)
+        return code;
+    if (!Packet::hasTag(reply, "VC"))
+        return invalidReply;
+    vacuum = scaledField(reply, "VC", 4, vacuumScale);
+    return isWithin(vacuum, 0.0, maxVacuum) ? ok : invalidReply;
+}
+
+int DispenserLink::getTrigger(int &value)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04ER  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response:getTrigger ", reply);
+    if (!Packet::hasTag(reply, "TV"))
+        return invalidReply;
+    value = intField(reply, "TV", 5);
+    return isAbove(value, maxTrigger) ? invalidReply : ok;
+}
+
+int DispenserLink::getMemTimePressure(int &cell, double &time, double &pressure)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04UD  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response:getMemTimePressure ", reply);
+    if (!hasTags(reply, {"CH", "PD", "DT"}))
+        return invalidReply;
+    cell = intField(reply, "CH", 3);
+    pressure = scaledField(reply, "PD", 4, pressureScale);
+    time = scaledField(reply, "DT", 5, timeScale);
+    if (!isWithin(pressure, 0.0, maxPressureRead))
+        return outOfRange;
+    if (isAbove(cell, maxCell))
+        return invalidReply;
+    if (!isWithin(time, 0.0, maxTime))
+        return outOfRange;
+    return ok;
+}
+
+int DispenserLink::getPressureTimeVacuum(int cell, double &pressure, double &time, double &vacuum)
+{
+    if (isAbove(cell, maxCell))
+        return outOfRange;
+    QByteArray reply;
+    const int code = feedbackCommand(memCellRead(cell), reply);
+    if (code != ok)
+        return code;
+    logBytes("Response:getPressureTimeVacuum ", reply);
+    if (!hasTags(reply, {"VC", "PD", "DT"}))
+        return invalidReply;
+    vacuum = scaledField(reply, "VC", 4, vacuumScale);
+    pressure = scaledField(reply, "PD", 4, pressureScale);
+    time = scaledField(reply, "DT", 5, timeScale);
+    const bool valid = isWithin(pressure, 0.0, maxPressureRead)
+        && isWithin(vacuum, 0.0, maxVacuum) && isWithin(time, 0.0, maxTime);
+    return valid ? ok : invalidReply;
+}
+
+int DispenserLink::getTotalStatusFeedback(int &aiMode, int &dispenseMode, int &start, int &end)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04AU  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("getTotalStatusFeedback Response: ", reply);
+    if (!hasAiModeTags(reply) || !hasTags(reply, {"TM", "SA", "EA"}))
+        return invalidReply;
+    int decoded = 0;
+    const bool known = decodeAiMode(reply, aiMode, decoded);
+    qDebug() << decoded;
+    if (!known)
+        return invalidReply;
+    dispenseMode = intField(reply, "TM", 1);
+    start = intField(reply, "SA", 3);
+    end = intField(reply, "EA", 3);
+    return ok;
+}
+
+// --- configuration, alarms and status ---
+
+int DispenserLink::setPressureUnits(int unit)
+{
+    if (isAbove(unit, 2))
+        return invalidParameter;
+    const int code = setCommand("06E6  " + Packet::number(unit, 2));
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setVacuumUnits(int unit)
+{
+    if (isAbove(unit, 4))
+        return invalidParameter;
+    const int code = setCommand("06E7  " + Packet::number(unit, 2));
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setLanguage(int language)
+{
+    const int code = setCommand("06ED  " + Packet::number(language, 2));
+    printError(code);
+    return code;
+}
+
+int DispenserLink::setTime(int hour, int minute, bool twentyFourHour)
+{
+    if (isAbove(hour, 23) || isAbove(minute, 59))
+        return outOfRange;
+    int shownHour = hour;
+    int indicator = 2;
+    if (!twentyFourHour) {
+        indicator = hour >= 12 ? 1 : 0;
+        shownHour = hour % 12 == 0 ? 12 : hour % 12;
+    }
+    return setCommand("13EB  H" + Packet::number(shownHour, 2) + "M" + Packet::number(minute, 2)
+                      + "AM" + QByteArray::number(indicator));
+}
+
+int DispenserLink::setDate(int month, int day, int year)
+{
+    if (month < 1 || month > 12 || day < 1 || day > 31 || isAbove(year, 99))
+        return outOfRange;
+    return setCommand("13EC  M" + Packet::number(month, 2) + "D" + Packet::number(day, 2)
+                      + "Y" + Packet::number(year, 2));
+}
+
+int DispenserLink::setLockouts(unsigned flags, QByteArray password)
+{
+    if (!isValidPassword(password))
+        return outOfRange;
+    const QByteArray packet = Packet::withCount("EG  PA" + password
+                                                + flagFields(lockoutTags, 16, flags));
+    logBytes("Sent: ", packet);
+    return setCommand(packet);
+}
+
+int DispenserLink::setAlarms(unsigned flags)
+{
+    return setCommand(Packet::withCount("EI  " + flagFields(alarmTags, 7, flags)));
+}
+
+int DispenserLink::setAlarms(bool inputAlarm, bool inputAlarmOutput, bool latchInputAlarm,
+                             bool pressureAlarmOutput, bool latchPressureAlarm,
+                             bool autoIncrementAlarm, bool autoIncrementAlarmOutput)
+{
+    const bool options[] = {inputAlarm, inputAlarmOutput, latchInputAlarm, pressureAlarmOutput,
+                            latchPressureAlarm, autoIncrementAlarm, autoIncrementAlarmOutput};
+    unsigned flags = 0;
+    for (int bit = 0; bit < 7; ++bit) {
+        if (options[bit])
+            flags |= 1u << bit;
+    }
+    return setAlarms(flags);
+}
+
+int DispenserLink::resetAlarms()
+{
+    return setCommand(Packet::withCount("EK  "));
+}
+
+int DispenserLink::getPressureUnits(int &unit)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04E4  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response: ", reply);
+    if (!Packet::hasTag(reply, "PU"))
+        return invalidReply;
+    const int value = intField(reply, "PU", 2);
+    qDebug() << value;
+    if (isAbove(value, 2))
+        return invalidReply;
+    unit = value;
+    return ok;
+}
+
+int DispenserLink::getVacuumUnits(int &unit)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04E5  ", reply);
+    if (code != ok) {
+        printError(code);
+        return code;
+    }
+    logBytes("Response: ", reply);
+    if (!Packet::hasTag(reply, "VU"))
+        return invalidReply;
+    const int value = intField(reply, "VU", 2);
+    qDebug() << value;
+    if (isAbove(value, 4))
+        return invalidReply;
+    unit = value;
+    return ok;
+}
+
+int DispenserLink::getTime(int &hour, int &minute, bool &twentyFourHour)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04EE  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response: ", reply);
+    if (!hasTags(reply, {"H", "M", "AM"}))
+        return invalidReply;
+    hour = intField(reply, "H", 2);
+    minute = intField(reply, "M", 2);
+    const int indicator = intField(reply, "AM", 1);
+    if (indicator == 0 || indicator == 1) {
+        // 12-hour clock: 12 AM is hour 0, 12 PM stays 12.
+        if (indicator == 1)
+            hour += 12;
+        if (hour == 12 || hour == 24)
+            hour -= 12;
+        twentyFourHour = false;
+    } else if (indicator == 2) {
+        twentyFourHour = true;
+    } else {
+        return invalidReply;
+    }
+    return isAbove(hour, 23) || isAbove(minute, 59) ? invalidReply : ok;
+}
+
+int DispenserLink::getDate(int &month, int &day, int &year)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04EF  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response: ", reply);
+    if (!hasTags(reply, {"M", "Y"}))
+        return invalidReply;
+    month = Packet::toInt(Packet::fieldAt(reply, "M", 1, 2));
+    day = Packet::toInt(Packet::fieldAt(reply, "M", 4, 2));
+    year = intField(reply, "Y", 2);
+    const bool valid = month >= 1 && month <= 12 && !isAbove(day, 31) && !isAbove(year, 99);
+    return valid ? ok : invalidReply;
+}
+
+int DispenserLink::getLockouts(unsigned &flags, QByteArray password)
+{
+    if (!isValidPassword(password))
+        return outOfRange;
+    QByteArray reply;
+    const int code = feedbackCommand(Packet::withCount("EH  PA" + password), reply);
+    if (code != ok)
+        return code;
+    logBytes("Response:getLockouts ", reply);
+    if (!hasAllTags(reply, lockoutTags, 16))
+        return invalidReply;
+    flags = readFlags(reply, lockoutTags, 16, flags);
+    return ok;
+}
+
+int DispenserLink::getAlarms(unsigned &flags)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04EJ  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response: ", reply);
+    if (!hasAllTags(reply, alarmTags, 7))
+        return invalidReply;
+    flags = readFlags(reply, alarmTags, 7, flags);
+    return ok;
+}
+
+int DispenserLink::getAlarms(bool &inputAlarm, bool &inputAlarmOutput, bool &latchInputAlarm,
+                             bool &pressureAlarmOutput, bool &latchPressureAlarm,
+                             bool &autoIncrementAlarm, bool &autoIncrementAlarmOutput)
+{
+    unsigned flags = 0;
+    const int code = getAlarms(flags);
+    if (code != ok)
+        return code;
+    bool *const options[] = {&inputAlarm, &inputAlarmOutput, &latchInputAlarm, &pressureAlarmOutput,
+                             &latchPressureAlarm, &autoIncrementAlarm, &autoIncrementAlarmOutput};
+    for (int bit = 0; bit < 7; ++bit)
+        *options[bit] = (flags >> bit) & 1u;
+    return ok;
+}
+
+int DispenserLink::getAlarmStatus(unsigned &status)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04EL  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response: getAlarmStatus", reply);
+    static const char *const statusTags[] = {"IN", "PA", "AI"};
+    static const int statusBits[] = {0, 3, 5};
+    if (!hasAllTags(reply, statusTags, 3))
+        return invalidReply;
+    for (int i = 0; i < 3; ++i) {
+        const unsigned bit = 1u << statusBits[i];
+        status = flagField(reply, statusTags[i]) ? status | bit : status & ~bit;
+    }
+    return ok;
+}
+
+int DispenserLink::getShotCount(int &count)
+{
+    QByteArray reply;
+    const int code = feedbackCommand("04E9  ", reply);
+    if (code != ok)
+        return code;
+    logBytes("Response:getShotCount ", reply);
+    if (!Packet::hasTag(reply, "SC"))
+        return invalidReply;
+    count = intField(reply, "SC", 7);
+    return isAbove(count, maxShotCount) ? invalidReply : ok;
+}
