@@ -18,6 +18,7 @@ class QTimer;
 class QTreeWidgetItem;
 class DispenserLink;
 class DelegateTableTime;
+class DialogProvider;
 class QTableWidgetWithCopyPaste;
 class PasswordDialog;
 class Ui_MainWindow;
@@ -40,6 +41,8 @@ public:
 
     // Read-only view for the panels' tests and the benchmarks.
     const DispenserState &dispenserState() const { return *state; }
+    // Lets a test answer the file and input dialogs (not owned; nullptr: standard dialogs).
+    void setDialogProvider(DialogProvider *provider) { dialogProvider = provider; }
 
 private slots:
     void on_pushButton_clicked();
@@ -118,6 +121,11 @@ private:
 
     // --- profile files and jobs (profile/) ---
     void refreshJobTable();
+    void showFileError(int code);
+    void loadProfile(const QString &fileName);
+    void loadJob(int n);
+    DialogProvider &dialogs();
+    DialogProvider *dialogProvider = nullptr;
 
     // --- modes (app/Modes.cpp) ---
 
