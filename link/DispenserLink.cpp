@@ -129,6 +129,17 @@ DispenserLink::~DispenserLink() { delete port; }
 bool DispenserLink::openPort(QSerialPortInfo info, int baud)
 {
     port->setPort(info);
+    return openConfiguredPort(baud);
+}
+
+bool DispenserLink::openPort(const QString &devicePath, int baud)
+{
+    port->setPortName(devicePath);
+    return openConfiguredPort(baud);
+}
+
+bool DispenserLink::openConfiguredPort(int baud)
+{
     if (!port->open(QIODevice::ReadWrite))
         return false;
     port->setBaudRate(baud, QSerialPort::AllDirections);

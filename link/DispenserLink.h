@@ -41,6 +41,9 @@ public:
     bool isOpen() const { return portOpen; }
     // Opens the port read-write with 8N1, no flow control, at the baud rate.
     bool openPort(QSerialPortInfo info, int baud);
+    // The same for a device the system does not enumerate (a pseudo-terminal,
+    // a /dev/serial/by-id link), named by its path.
+    bool openPort(const QString &devicePath, int baud);
     void closePort();
 
     // --- transactions (the command operations below build on these) ---
@@ -108,6 +111,7 @@ public:
     int getShotCount(int &count);
 
 private:
+    bool openConfiguredPort(int baud);
     int readCurrentCell(const char *label, QByteArray &reply);
 
     QSerialPort *port;

@@ -1,0 +1,28 @@
+#ifndef SERIALPORTLIST_H
+#define SERIALPORTLIST_H
+
+#include <QList>
+#include <QSerialPortInfo>
+#include <QString>
+
+#include <functional>
+
+// The serial ports to offer: the system's enumeration, which tests may replace
+// with a list of their own.
+class SerialPortList
+{
+public:
+    using Source = std::function<QList<QSerialPortInfo>()>;
+
+    static QList<QSerialPortInfo> available();
+    // An empty source restores the system's enumeration.
+    static void setSource(Source source);
+
+    // Linux enumerates neither pseudo-terminals nor the stable
+    // /dev/serial/by-id links, so a stored port name that is the absolute
+    // path of an existing device no listed port is named after gets a choice
+    // of its own, and is opened by its path.
+    static bool isUnlistedDevice(const QString &name, const QList<QSerialPortInfo> &listed);
+};
+
+#endif // SERIALPORTLIST_H
