@@ -112,6 +112,13 @@ private:
     // --- port selection (app/PortSelection.cpp) ---
     void refreshComPorts();
 
+    // --- settings panel, alarms, transmit ---
+    void showDeviceProgress(const QString &text);
+    QString deviceOutcomeText(int firstFailedCode) const;
+    void showStatusFeedback(int ai, int dm, int start, int end);
+    // Set while the profile goes out, so a second click cannot nest another run.
+    bool transmitting = false;
+
     // --- profile table, plot, bulk adjust (profile/) ---
     void setupProfileTable();
     void setupChart();
