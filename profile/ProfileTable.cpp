@@ -62,10 +62,9 @@ void MainWindow::setupProfileTable()
     cornerLabel = new QLabel(QStringLiteral("Mem\nCell"), profileTable);
     cornerLabel->setAlignment(Qt::AlignCenter);
     cornerLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    for (QHeaderView *header : {profileTable->horizontalHeader(), profileTable->verticalHeader()}) {
+    // The headers' sizes follow their texts; the label follows the headers.
+    for (QHeaderView *header : {profileTable->horizontalHeader(), profileTable->verticalHeader()})
         connect(header, &QHeaderView::geometriesChanged, this, &MainWindow::resizeCorner);
-        connect(header, &QHeaderView::sectionResized, this, &MainWindow::resizeCorner);
-    }
 
     auto *tableLayout = new QHBoxLayout;
     tableLayout->addWidget(profileTable);
