@@ -379,6 +379,32 @@ private slots:
         table()->itemDelegateForColumn(1)->setEditorData(editor.get(), table()->model()->index(3, 1));
         QCOMPARE(editor->value(), 0.0);
     }
+
+    void triggerHeadingFollowsTheAiMode_data()
+    {
+        QTest::addColumn<QString>("aiButton");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("adjustUnit");
+        QTest::newRow("timed") << "aiModeTimed" << "Trigger (s)" << "s";
+        QTest::newRow("count") << "aiModeCount" << "Trigger (shots)" << "shots";
+        QTest::newRow("sequence") << "aiModeSequence" << "Trigger (shots)" << "shots";
+        QTest::newRow("off") << "aiModeOff" << "Trigger" << "";
+    }
+
+    void triggerHeadingFollowsTheAiMode()
+    {
+        QFETCH(QString, aiButton);
+        QFETCH(QString, heading);
+        QFETCH(QString, adjustUnit);
+        clickButton("bulkAdjustParameterTrigger");
+        // Start from another mode so that every row is a real change.
+        clickButton(aiButton == QLatin1String("aiModeCount") ? "aiModeTimed" : "aiModeCount");
+        clickButton(aiButton);
+        QCOMPARE(table()->horizontalHeaderItem(3)->text(), heading);
+        QCOMPARE(child<QLabel>("label_22")->text(), heading + QLatin1Char(':'));
+        // The bulk-adjust amount of triggers carries the same unit.
+        QCOMPARE(child<QLabel>("bulkAdjustUnitLabel")->text(), adjustUnit);
+    }
 };
 
 QTEST_MAIN(TestProfileTable)
