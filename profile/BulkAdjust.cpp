@@ -3,7 +3,6 @@
 #include "ui_MainWindow.h"
 
 #include "BulkAdjustment.h"
-#include "QTableWidgetWithCopyPaste.h"
 
 #include <QTimer>
 
