@@ -135,8 +135,20 @@ private:
     DialogProvider *dialogProvider = nullptr;
 
     // --- modes (app/Modes.cpp) ---
+    void enterSupervisorMode();
+    void enterOperatorMode();
+    // The password dialog being shown, if any: only one is offered at a time.
+    PasswordDialog *openPasswordDialog = nullptr;
 
     // --- configuration (config/) ---
+    void showPressureUnitsPage();
+    void showVacuumUnitsPage();
+    void showTimeDatePage();
+    void showAlarmOptionsPage();
+    void showLockoutPage();
+    void showConfigPage(int index, const QString &helpText);
+    void applyLockoutEnabling();
+    void changeSupervisorPassword();
 
     Ui_MainWindow *ui = nullptr;
     DispenserLink *link = nullptr;

@@ -1,7 +1,95 @@
 // Operator and supervisor modes.
 #include "MainWindow.h"
+#include "ui_MainWindow.h"
 
-void MainWindow::on_actionSupervisor_Mode_triggered() {}
-void MainWindow::passEntered(QString) {}
-void MainWindow::passDialogFinished(int) {}
-void MainWindow::on_actionOperator_Mode_triggered() {}
+#include "PasswordDialog.h"
+
+#include <QDebug>
+#include <QLabel>
+#include <QSettings>
+
+void MainWindow::on_actionSupervisor_Mode_triggered()
+{
+    // A second prompt would let a late OK enter Supervisor mode twice.
+    if (openPasswordDialog) {
+        openPasswordDialog->raise();
+        openPasswordDialog->activateWindow();
+        return;
+    }
+
+    openPasswordDialog = new PasswordDialog(nullptr);
+    connect(openPasswordDialog, &PasswordDialog::passwordReady, this, &MainWindow::passEntered);
+    connect(openPasswordDialog, &QDialog::finished, this, &MainWindow::passDialogFinished);
+    connect(openPasswordDialog, &QDialog::finished, openPasswordDialog, &QObject::deleteLater);
+    openPasswordDialog->show();
+}
+
+void MainWindow::passEntered(QString passwordEntered)
+{
+    enteredPassword = passwordEntered;
+}
+
+void MainWindow::passDialogFinished(int result)
+{
+    openPasswordDialog = nullptr; // the finished dialog deletes itself
+
+    QSettings settings;
+    const QString stored = settings.value(QStringLiteral("SuperPassword")).toString();
+    qDebug().noquote().nospace() << "Current Password: " << stored;
+
+    if (result != QDialog::Accepted)
+        return;
+    if (enteredPassword == stored) {
+        qDebug() << "Enter supervisor mode, password correct\n";
+        enterSupervisorMode();
+    } else {
+        qDebug() << "Password incorrect.";
+    }
+}
+
+void MainWindow::on_actionOperator_Mode_triggered()
+{
+    enterOperatorMode();
+}
+
+void MainWindow::enterSupervisorMode()
+{
+    // Already there: inserting the profile tab again would show it twice.
+    if (supervisorMode)
+        return;
+
+    ui->centralTabWidget->insertTab(0, ui->tabDispenseProfile, tr("Dispense Profile"));
+    ui->centralTabWidget->setCurrentIndex(0);
+
+    ui->actionSupervisor_Mode->setVisible(false);
+    ui->actionOperator_Mode->setVisible(true);
+    ui->actionBulk_Adjust_Dispense_Profile->setVisible(true);
+
+    ui->bulkAdjustDock->show();
+    ui->actionBulk_Adjust_Dispense_Profile->setChecked(true);
+
+    modeLabel->setText(tr("Supervisor Mode"));
+    supervisorMode = true;
+
+    showLockoutPage();
+    ui->groupBox_7->setEnabled(supervisorMode);
+    ui->groupBox_5->setEnabled(supervisorMode);
+}
+
+void MainWindow::enterOperatorMode()
+{
+    // The user may have dragged the profile tab away from index 0.
+    ui->centralTabWidget->removeTab(ui->centralTabWidget->indexOf(ui->tabDispenseProfile));
+    modeLabel->setText(tr("Operator Mode"));
+
+    ui->actionSupervisor_Mode->setVisible(true);
+    ui->actionOperator_Mode->setVisible(false);
+    ui->actionBulk_Adjust_Dispense_Profile->setVisible(false);
+
+    ui->bulkAdjustDock->close();
+    supervisorMode = false;
+
+    showLockoutPage();
+    ui->groupBox_7->setEnabled(supervisorMode);
+    ui->groupBox_5->setEnabled(supervisorMode);
+}
