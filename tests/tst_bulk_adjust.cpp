@@ -1,6 +1,5 @@
-// Bulk adjust: the rule's arithmetic, Apply through the table's check, the
-// working range, the preview in the plot, and the reset of Cancel.
-#include "BulkAdjustment.h"
+// Bulk adjust: Apply through the table's check, the working range, the
+// preview in the plot, and the reset of Cancel.
 #include "MainWindow.h"
 #include "QTableWidgetWithCopyPaste.h"
 #include "TestSettings.h"
@@ -66,18 +65,6 @@ private slots:
     }
 
     void cleanup() { window.reset(); }
-
-    void arithmetic()
-    {
-        QCOMPARE(BulkAdjustment::factorForPercent(10.0), 1.1);
-        QCOMPARE(BulkAdjustment::factorForPercent(-50.0), 0.5);
-        QCOMPARE(BulkAdjustment::adjustedValue(2.0, 1.1, 0.5), 2.7);
-        QCOMPARE(BulkAdjustment::adjustedTrigger(10, 0.5, 0.7), 5);
-        QCOMPARE(BulkAdjustment::adjustedTrigger(1, 1.0, -5.0), -4);
-        QCOMPARE(BulkAdjustment::adjustedTrigger(3, 1.0, -3.5), 0); // toward zero
-        QCOMPARE(BulkAdjustment::valueText(2.0 * 1.1 + 0.5), QStringLiteral("2.7"));
-        QCOMPARE(BulkAdjustment::valueText(1.23456789), QStringLiteral("1.23457"));
-    }
 
     void startState()
     {

@@ -122,24 +122,6 @@ private slots:
         }
     }
 
-    void stepsOfAFullRange()
-    {
-        std::array<double, 400> values{};
-        std::array<int, 400> triggers;
-        triggers.fill(1);
-        values[399] = 4.5;
-        const StepPlot::Steps steps =
-            StepPlot::build(values.data(), triggers.data(), 0, 399, StepPlot::Preview());
-        QCOMPARE(steps.points.size(), 800);
-        QCOMPARE(steps.points.first(), QPointF(0, 0));
-        QCOMPARE(steps.points[1], QPointF(1, 0));
-        QCOMPARE(steps.points[798], QPointF(399, 4.5));
-        QCOMPARE(steps.points.last(), QPointF(400, 4.5));
-        QCOMPARE(steps.startX, 0.0);
-        QCOMPARE(steps.endX, 400.0);
-        QCOMPARE(steps.maximum, 4.5);
-    }
-
     void stepsStartAfterTheEarlierCells()
     {
         std::array<double, 400> values{};
