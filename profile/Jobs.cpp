@@ -27,20 +27,21 @@ QString jobKey(int n, const char *field)
 void MainWindow::refreshJobTable()
 {
     const QSettings settings;
+    QTableWidget *table = ui->jobTableWidget;
     // A store edited by hand must not make the table allocate a huge list.
     const int maxJob = std::min(settings.value(maxJobKey).toInt(), highestJobNumber);
     if (maxJob < 1) {
-        ui->jobTableWidget->setItem(0, 0, new QTableWidgetItem(QStringLiteral("No Jobs Saved")));
+        table->setItem(0, 0, new QTableWidgetItem(QStringLiteral("No Jobs Saved")));
         return;
     }
 
-    ui->jobTableWidget->setRowCount(maxJob);
+    table->setRowCount(maxJob);
     for (int n = 1; n <= maxJob; ++n) {
         if (settings.contains(jobKey(n, "desc"))) {
-            ui->jobTableWidget->setItem(n - 1, 0, new QTableWidgetItem(settings.value(jobKey(n, "desc")).toString()));
-            ui->jobTableWidget->setItem(n - 1, 1, new QTableWidgetItem(settings.value(jobKey(n, "path")).toString()));
+            table->setItem(n - 1, 0, new QTableWidgetItem(settings.value(jobKey(n, "desc")).toString()));
+            table->setItem(n - 1, 1, new QTableWidgetItem(settings.value(jobKey(n, "path")).toString()));
         } else {
-            ui->jobTableWidget->setItem(n - 1, 0, new QTableWidgetItem(QStringLiteral("No Job")));
+            table->setItem(n - 1, 0, new QTableWidgetItem(QStringLiteral("No Job")));
         }
     }
 }
@@ -107,11 +108,13 @@ void MainWindow::loadJob(int n)
     }
 
     // Clicking runs the mode slots, which update the record and the headings.
-    if (QAbstractButton *button = ui->aiModeGroup->button(settings.value(jobKey(n, "aiMode")).toInt())) {
+    const int aiMode = settings.value(jobKey(n, "aiMode")).toInt();
+    if (QAbstractButton *button = ui->aiModeGroup->button(aiMode)) {
         button->click();
         state->aiMode = ui->aiModeGroup->checkedId();
     }
-    if (QAbstractButton *button = ui->dispenseModeGroup->button(settings.value(jobKey(n, "dispenseMode")).toInt())) {
+    const int dispenseMode = settings.value(jobKey(n, "dispenseMode")).toInt();
+    if (QAbstractButton *button = ui->dispenseModeGroup->button(dispenseMode)) {
         button->click();
         state->dispenseMode = ui->dispenseModeGroup->checkedId();
     }

@@ -270,6 +270,15 @@ private slots:
         QCOMPARE(jobText(11, 1), path);
     }
 
+    void listStopsAtTheHighestJobNumber()
+    {
+        TestSettings::set(QStringLiteral("jobs/maxJob"), 2000000000);
+        storeJob(100, QStringLiteral("Last"), QStringLiteral("/p/last.csv"), 0, 0, 0, 1);
+        openWindow();
+        QCOMPARE(jobTable()->rowCount(), 100);
+        QCOMPARE(jobText(99, 0), QStringLiteral("Last"));
+    }
+
     void cancelledSaveWritesNothing_data()
     {
         QTest::addColumn<QVariantList>("answers");
