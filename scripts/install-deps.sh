@@ -3,8 +3,9 @@
 # that are missing. Uses sudo when not run as root.
 set -euo pipefail
 
+# EXTRA_PACKAGES names more, for builds that need them (the sanitizer build).
 packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev libqt5charts5-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core ${EXTRA_PACKAGES:-})
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
