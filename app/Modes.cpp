@@ -72,6 +72,9 @@ void MainWindow::enterSupervisorMode()
     supervisorMode = true;
 
     showLockoutPage();
+    // The mode must take hold even when the dispenser does not answer the
+    // lockout read, after which the page stops short.
+    applyLockoutEnabling();
     ui->groupBox_7->setEnabled(supervisorMode);
     ui->groupBox_5->setEnabled(supervisorMode);
 }
@@ -90,6 +93,9 @@ void MainWindow::enterOperatorMode()
     supervisorMode = false;
 
     showLockoutPage();
+    // The mode must take hold even when the dispenser does not answer the
+    // lockout read, after which the page stops short.
+    applyLockoutEnabling();
     ui->groupBox_7->setEnabled(supervisorMode);
     ui->groupBox_5->setEnabled(supervisorMode);
 }

@@ -2,7 +2,9 @@
 // allows, and the guards against a second prompt or a second profile tab.
 #include "MainWindow.h"
 #include "PasswordDialog.h"
+#include "SimulatedDispenser.h"
 #include "TestSettings.h"
+#include "WindowOnSimulator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -276,6 +278,50 @@ private slots:
         QVERIFY(!child<QGroupBox>(&window, "groupBox_6")->isEnabled());
         QVERIFY(child<QWidget>(&window, "pressureBox")->isEnabled());
         QVERIFY(child<QGroupBox>(&window, "groupBox_4")->isEnabled());
+    }
+
+    void modeSwitchReadsLockoutsWhenConnected()
+    {
+        SimulatedDispenser dispenser;
+        QVERIFY2(dispenser.start(), qPrintable(dispenser.errorString()));
+        SimulatedDispenser::State held;
+        held.lockouts = 4096; // LA
+        dispenser.setState(held);
+        WindowOnSimulator::storePort(dispenser);
+        MainWindow window;
+        QVERIFY(WindowOnSimulator::connect(window));
+        child<QCheckBox>(&window, "lockoutDT")->click(); // the stored word: DT
+
+        enterSupervisor(window);
+
+        QTRY_COMPARE(dispenser.receivedPackets(), QList<QByteArray>({"10EH  PA5183"}));
+        QVERIFY(child<QCheckBox>(&window, "lockoutLA")->isChecked());
+        QVERIFY(!child<QCheckBox>(&window, "lockoutDT")->isChecked());
+        QCOMPARE(window.dispenserState().lockouts, 1);
+        verifyMode(window, true);
+    }
+
+    void operatorModeLocksEvenWhenTheLockoutReadFails()
+    {
+        SimulatedDispenser dispenser;
+        QVERIFY2(dispenser.start(), qPrintable(dispenser.errorString()));
+        WindowOnSimulator::storePort(dispenser);
+        MainWindow window;
+        QVERIFY(WindowOnSimulator::connect(window));
+        child<QCheckBox>(&window, "lockoutDT")->click();
+        enterSupervisor(window);
+        QVERIFY(child<QWidget>(&window, "dispenseTime")->isEnabled());
+        auto *stack = child<QStackedWidget>(&window, "configStackWidget");
+        stack->setCurrentIndex(6);
+
+        dispenser.injectFault(SimulatedDispenser::Fault::Refuse);
+        child<QAction>(&window, "actionOperator_Mode")->trigger();
+
+        QCOMPARE(modeText(window), QStringLiteral("Operator Mode"));
+        QVERIFY(!child<QWidget>(&window, "dispenseTime")->isEnabled());
+        QVERIFY(!child<QGroupBox>(&window, "groupBox_5")->isEnabled());
+        QVERIFY(child<QWidget>(&window, "pressureBox")->isEnabled());
+        QCOMPARE(stack->currentIndex(), 6); // the failed read keeps the page
     }
 };
 
