@@ -12,7 +12,7 @@
 
 void MainWindow::refreshComPorts()
 {
-    const QList<QSerialPortInfo> ports = SerialPortList::available();
+    const QList<SerialPortList::Port> ports = SerialPortList::available();
 
     // The old buttons die only when control returns to the event loop: the
     // click below runs its slot while they still exist, detached.
@@ -24,8 +24,8 @@ void MainWindow::refreshComPorts()
     }
 
     QStringList names;
-    for (const QSerialPortInfo &port : ports)
-        names << port.portName();
+    for (const SerialPortList::Port &port : ports)
+        names << port.name;
     if (SerialPortList::isUnlistedDevice(portName, ports))
         names << portName;
     for (const QString &name : qAsConst(names)) {
@@ -75,10 +75,10 @@ void MainWindow::on_connectButton_clicked()
             connectionLabel->setStyleSheet(QStringLiteral("color: red;"));
         }
     };
-    const QList<QSerialPortInfo> ports = SerialPortList::available();
-    for (const QSerialPortInfo &port : ports) {
-        if (port.portName() == portName)
-            showResult(link->openPort(port, baudRate));
+    const QList<SerialPortList::Port> ports = SerialPortList::available();
+    for (const SerialPortList::Port &port : ports) {
+        if (port.name == portName)
+            showResult(link->openPort(port.systemLocation, baudRate));
     }
     if (SerialPortList::isUnlistedDevice(portName, ports))
         showResult(link->openPort(portName, baudRate));
@@ -86,11 +86,11 @@ void MainWindow::on_connectButton_clicked()
 
 void MainWindow::pushButton_2_clicked()
 {
-    const QList<QSerialPortInfo> ports = SerialPortList::available();
-    for (const QSerialPortInfo &port : ports) {
-        if (port.portName() == QLatin1String("COM4")) {
+    const QList<SerialPortList::Port> ports = SerialPortList::available();
+    for (const SerialPortList::Port &port : ports) {
+        if (port.name == QLatin1String("COM4")) {
             qDebug() << "Found COM4, opening now: \n";
-            if (link->openPort(port, 115200))
+            if (link->openPort(port.systemLocation, 115200))
                 qDebug() << "Opened Successfully";
             else
                 qDebug() << "Failed to Open";

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSerialPortInfo>
 
 namespace {
 SerialPortList::Source &source()
@@ -11,9 +12,15 @@ SerialPortList::Source &source()
 }
 }
 
-QList<QSerialPortInfo> SerialPortList::available()
+QList<SerialPortList::Port> SerialPortList::available()
 {
-    return source() ? source()() : QSerialPortInfo::availablePorts();
+    if (source())
+        return source()();
+    QList<Port> ports;
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos)
+        ports.append({info.portName(), info.systemLocation()});
+    return ports;
 }
 
 void SerialPortList::setSource(Source newSource)
@@ -21,12 +28,12 @@ void SerialPortList::setSource(Source newSource)
     source() = std::move(newSource);
 }
 
-bool SerialPortList::isUnlistedDevice(const QString &name, const QList<QSerialPortInfo> &listed)
+bool SerialPortList::isUnlistedDevice(const QString &name, const QList<Port> &listed)
 {
     if (!QDir::isAbsolutePath(name) || !QFileInfo::exists(name))
         return false;
-    for (const QSerialPortInfo &port : listed) {
-        if (port.portName() == name)
+    for (const Port &port : listed) {
+        if (port.name == name)
             return false;
     }
     return true;

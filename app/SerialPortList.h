@@ -2,7 +2,6 @@
 #define SERIALPORTLIST_H
 
 #include <QList>
-#include <QSerialPortInfo>
 #include <QString>
 
 #include <functional>
@@ -12,9 +11,16 @@
 class SerialPortList
 {
 public:
-    using Source = std::function<QList<QSerialPortInfo>()>;
+    // A port as the user picks it: the name the system gives it, and the
+    // device that is opened for it.
+    struct Port
+    {
+        QString name;
+        QString systemLocation;
+    };
+    using Source = std::function<QList<Port>()>;
 
-    static QList<QSerialPortInfo> available();
+    static QList<Port> available();
     // An empty source restores the system's enumeration.
     static void setSource(Source source);
 
@@ -22,7 +28,7 @@ public:
     // /dev/serial/by-id links, so a stored port name that is the absolute
     // path of an existing device no listed port is named after gets a choice
     // of its own, and is opened by its path.
-    static bool isUnlistedDevice(const QString &name, const QList<QSerialPortInfo> &listed);
+    static bool isUnlistedDevice(const QString &name, const QList<Port> &listed);
 };
 
 #endif // SERIALPORTLIST_H

@@ -41,8 +41,8 @@ public:
     bool isOpen() const { return portOpen; }
     // Opens the port read-write with 8N1, no flow control, at the baud rate.
     bool openPort(QSerialPortInfo info, int baud);
-    // The same for a device the system does not enumerate (a pseudo-terminal,
-    // a /dev/serial/by-id link), named by its path.
+    // The same for a device named by its path, which also reaches devices the
+    // system does not enumerate (pseudo-terminals, /dev/serial/by-id links).
     bool openPort(const QString &devicePath, int baud);
     void closePort();
 

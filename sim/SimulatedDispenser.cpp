@@ -12,6 +12,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 constexpr char STX = 0x02;
@@ -257,6 +259,23 @@ bool SimulatedDispenser::makeLink(const QString &newLinkPath)
     }
     linkPath = newLinkPath;
     return true;
+}
+
+int SimulatedDispenser::lineSpeed() const
+{
+    termios settings{};
+    if (slaveFd < 0 || tcgetattr(slaveFd, &settings) != 0)
+        return 0;
+    static const std::pair<speed_t, int> speeds[] = {
+        {B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
+        {B19200, 19200}, {B38400, 38400}, {B57600, 57600},   {B115200, 115200},
+    };
+    const speed_t speed = cfgetospeed(&settings);
+    for (const auto &known : speeds) {
+        if (known.first == speed)
+            return known.second;
+    }
+    return 0;
 }
 
 void SimulatedDispenser::setLogSink(std::function<void(const QString &)> sink)

@@ -114,6 +114,9 @@ public:
     // Also makes a symbolic link to the device, removed again by stop().
     bool makeLink(const QString &linkPath);
 
+    // The baud rate the program last set on the line (0 if unknown).
+    int lineSpeed() const;
+
     // Receives one readable line per event on the line (from the dispenser's
     // thread). Set it before start().
     void setLogSink(std::function<void(const QString &)> sink);
