@@ -1,0 +1,111 @@
+// Transmits a full 400-cell profile to the simulated dispenser over a
+// pseudo-terminal and prints the elapsed time, the bytes exchanged, and how
+// the time compares with what those bytes take on a 115200-baud line.
+//
+// Usage: bench_transmit [runs]   (default 3)
+#include "MainWindow.h"
+#include "QTableWidgetWithCopyPaste.h"
+#include "SimulatedDispenser.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const int baud = 115200;
+const double bitsPerByte = 10.0; // start bit, 8 data bits, stop bit
+
+// Every set transaction the dispenser accepts: it answers ENQ with ACK and
+// the packet with STX "A0" ETX.
+const int dispenserBytesPerCommand = 1 + 4;
+
+void fillProfile(MainWindow &window)
+{
+    QTableWidget *table = window.findChild<QTableWidgetWithCopyPaste *>();
+    for (int cell = 0; cell < DispenserState::cellCount; ++cell) {
+        table->item(cell, 0)->setText(QString::number((cell % 100) * 0.0123, 'f', 4));
+        table->item(cell, 1)->setText(QString::number(cell % 100));
+        table->item(cell, 2)->setText(QString::number(cell % 18));
+        table->item(cell, 3)->setText(QString::number(cell + 1));
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Headless, and a settings store of its own, never the user's.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir configDir;
+    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    qputenv("QT_LOGGING_RULES", "default.debug=false");
+
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 3;
+
+    SimulatedDispenser dispenser;
+    if (!dispenser.start()) {
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(dispenser.errorString()));
+        return 1;
+    }
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
+    QSettings().setValue(QStringLiteral("COMport"), dispenser.devicePath());
+
+    MainWindow window;
+    // Only the transmission on the line: no alarm poll, no cell read.
+    for (QTimer *timer : window.findChildren<QTimer *>()) {
+        if (timer->interval() == 10000 || timer->isSingleShot())
+            timer->blockSignals(true);
+    }
+    auto *connectButton = window.findChild<QPushButton *>(QStringLiteral("connectButton"));
+    connectButton->click();
+    if (connectButton->text() != QLatin1String("Disconnect")) {
+        std::fprintf(stderr, "could not connect to %s\n", qPrintable(dispenser.devicePath()));
+        return 1;
+    }
+    fillProfile(window);
+    auto *transmitButton = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
+    QLabel *connectionLabel =
+        window.findChild<QStatusBar *>(QStringLiteral("statusBar"))->findChildren<QLabel *>().first();
+
+    std::printf("Transmit of cells 0 to 399 (%d runs)\n", runs);
+    std::printf("%4s %10s %9s %10s %10s %10s %8s\n", "run", "elapsed_s", "commands", "bytes_out",
+                "bytes_in", "wire_s", "ratio");
+    for (int run = 1; run <= runs; ++run) {
+        dispenser.clearLog();
+        QElapsedTimer clock;
+        clock.start();
+        transmitButton->click();
+        const double elapsed = clock.nsecsElapsed() / 1e9;
+        // The program's last EOT leaves when its event loop runs; give the
+        // dispenser a moment to read it.
+        QCoreApplication::processEvents();
+        QThread::msleep(50);
+
+        if (connectionLabel->text().startsWith(QLatin1String("Transmit incomplete"))) {
+            std::fprintf(stderr, "%s\n", qPrintable(connectionLabel->text()));
+            return 1;
+        }
+        const int commands = dispenser.receivedPackets().size();
+        const qint64 bytesOut = dispenser.receivedBytes().size();
+        const qint64 bytesIn = qint64(commands) * dispenserBytesPerCommand;
+        const double wire = (bytesOut + bytesIn) * bitsPerByte / baud;
+        std::printf("%4d %10.3f %9d %10lld %10lld %10.3f %8.2f\n", run, elapsed, commands,
+                    static_cast<long long>(bytesOut), static_cast<long long>(bytesIn), wire,
+                    elapsed / wire);
+    }
+    return 0;
+}
