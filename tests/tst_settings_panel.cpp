@@ -494,7 +494,7 @@ private slots:
 
         for (int cell = 11; cell <= 20; ++cell) {
             memCell->setValue(cell);
-            QTest::qWait(10);
+            QCoreApplication::processEvents();
         }
         QTRY_VERIFY(!commands().isEmpty());
         QTRY_VERIFY(!memCellTimer()->isActive());
