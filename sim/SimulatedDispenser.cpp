@@ -476,7 +476,9 @@ void SimulatedDispenser::handlePacket(const QByteArray &content)
     else if (fault == Fault::LateReply)
         delay = lateReplyDelayMs;
 
-    QString line = printable(text) + QStringLiteral(" (") + name + QStringLiteral(") -> ");
+    if (problem.isEmpty() && !result.accepted)
+        problem = QStringLiteral("refused");
+    QString line = QLatin1Char('"') + printable(text) + QStringLiteral("\" (") + name + QStringLiteral(") -> ");
     line += reply.isEmpty() ? QStringLiteral("no reply") : printable(reply);
     if (!problem.isEmpty())
         line += QStringLiteral(", ") + problem;
