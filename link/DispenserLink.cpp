@@ -6,6 +6,7 @@
 #include <QSerialPort>
 #include <QTime>
 
+#include <cstddef>
 #include <initializer_list>
 
 namespace {
@@ -79,33 +80,37 @@ bool isValidPassword(const QByteArray &password)
     return true;
 }
 
-QByteArray flagFields(const char *const tags[], int count, unsigned flags)
+template <std::size_t bitCount>
+bool hasTags(const QByteArray &reply, const char *const (&tags)[bitCount])
+{
+    for (const char *tag : tags) {
+        if (!Packet::hasTag(reply, tag))
+            return false;
+    }
+    return true;
+}
+
+// Each tag in bit order, followed by "1" for a set bit and "0" for a clear one.
+template <std::size_t bitCount>
+QByteArray flagFields(const char *const (&tags)[bitCount], unsigned flags)
 {
     QByteArray text;
-    for (int bit = 0; bit < count; ++bit)
+    for (std::size_t bit = 0; bit < bitCount; ++bit)
         text += QByteArray(tags[bit]) + ((flags >> bit) & 1u ? '1' : '0');
     return text;
 }
 
 // Sets or clears each bit from its tag's flag; higher bits are kept.
-unsigned readFlags(const QByteArray &reply, const char *const tags[], int count, unsigned flags)
+template <std::size_t bitCount>
+unsigned readFlags(const QByteArray &reply, const char *const (&tags)[bitCount], unsigned flags)
 {
-    for (int bit = 0; bit < count; ++bit) {
+    for (std::size_t bit = 0; bit < bitCount; ++bit) {
         if (flagField(reply, tags[bit]))
             flags |= 1u << bit;
         else
             flags &= ~(1u << bit);
     }
     return flags;
-}
-
-bool hasAllTags(const QByteArray &reply, const char *const tags[], int count)
-{
-    for (int i = 0; i < count; ++i) {
-        if (!Packet::hasTag(reply, tags[i]))
-            return false;
-    }
-    return true;
 }
 
 // A label followed by the raw bytes of a packet or reply, on one debug line.
@@ -588,10 +593,9 @@ int DispenserLink::getTotalStatusFeedback(int &aiMode, int &dispenseMode, int &s
     if (!hasAiModeTags(reply) || !hasTags(reply, {"TM", "SA", "EA"}))
         return invalidReply;
     int decoded = 0;
-    const bool known = decodeAiMode(reply, aiMode, decoded);
-    qDebug() << decoded;
-    if (!known)
+    if (!decodeAiMode(reply, aiMode, decoded))
         return invalidReply;
+    qDebug() << decoded;
     dispenseMode = intField(reply, "TM", 1);
     start = intField(reply, "SA", 3);
     end = intField(reply, "EA", 3);
@@ -652,14 +656,14 @@ int DispenserLink::setLockouts(unsigned flags, QByteArray password)
     if (!isValidPassword(password))
         return outOfRange;
     const QByteArray packet = Packet::withCount("EG  PA" + password
-                                                + flagFields(lockoutTags, 16, flags));
+                                                + flagFields(lockoutTags, flags));
     logBytes("Sent: ", packet);
     return setCommand(packet);
 }
 
 int DispenserLink::setAlarms(unsigned flags)
 {
-    return setCommand(Packet::withCount("EI  " + flagFields(alarmTags, 7, flags)));
+    return setCommand(Packet::withCount("EI  " + flagFields(alarmTags, flags)));
 }
 
 int DispenserLink::setAlarms(bool inputAlarm, bool inputAlarmOutput, bool latchInputAlarm,
@@ -769,9 +773,9 @@ int DispenserLink::getLockouts(unsigned &flags, QByteArray password)
     if (code != ok)
         return code;
     logBytes("Response:getLockouts ", reply);
-    if (!hasAllTags(reply, lockoutTags, 16))
+    if (!hasTags(reply, lockoutTags))
         return invalidReply;
-    flags = readFlags(reply, lockoutTags, 16, flags);
+    flags = readFlags(reply, lockoutTags, flags);
     return ok;
 }
 
@@ -782,9 +786,9 @@ int DispenserLink::getAlarms(unsigned &flags)
     if (code != ok)
         return code;
     logBytes("Response: ", reply);
-    if (!hasAllTags(reply, alarmTags, 7))
+    if (!hasTags(reply, alarmTags))
         return invalidReply;
-    flags = readFlags(reply, alarmTags, 7, flags);
+    flags = readFlags(reply, alarmTags, flags);
     return ok;
 }
 
@@ -812,7 +816,7 @@ int DispenserLink::getAlarmStatus(unsigned &status)
     logBytes("Response: getAlarmStatus", reply);
     static const char *const statusTags[] = {"IN", "PA", "AI"};
     static const int statusBits[] = {0, 3, 5};
-    if (!hasAllTags(reply, statusTags, 3))
+    if (!hasTags(reply, statusTags))
         return invalidReply;
     for (int i = 0; i < 3; ++i) {
         const unsigned bit = 1u << statusBits[i];

@@ -21,7 +21,7 @@
 //     SimulatedDispenser dispenser;
 //     QVERIFY2(dispenser.start(), qPrintable(dispenser.errorString()));
 //     DispenserLink link;
-//     link.openPort(QSerialPortInfo(dispenser.devicePath()), 115200);
+//     link.openPort(dispenser.devicePath(), 115200);
 //     QCOMPARE(link.setMemCell(12), 0);
 //     QCOMPARE(dispenser.state().currentCell, 12);
 //
@@ -33,6 +33,8 @@
 // clearLog(), receivedPackets() the packet texts (count, command and data
 // fields) of the packets among them, in order. The program writes its last
 // byte (EOT) only when its event loop runs, so check the log with QTRY_*.
+//
+// lineSpeed() is the baud rate the program set on its side of the line.
 //
 // Faults: injectFault() queues a fault for the next packet received;
 // injectData() replaces the next data packet's text; setReplyDelay() slows

@@ -49,6 +49,7 @@ private slots:
     void closedPortFailsAtOnce();
     void overlongPacketIsRefused();
     void reopeningClearsTheSessionFlag();
+    void failedOpenLeavesTheLinkClosed();
     void printErrorWritesTheMessages_data();
     void printErrorWritesTheMessages();
     void feedbackLogsTheDataWait();
@@ -276,6 +277,22 @@ void TestLink::reopeningClearsTheSessionFlag()
     QCOMPARE(line->link.setCommand("07CH  001"), 0);
     QTRY_VERIFY(sessionEnded(line->dispenser));
     QCOMPARE(line->dispenser.receivedBytes(), enq + Packet::frame("07CH  001") + eot);
+}
+
+void TestLink::failedOpenLeavesTheLinkClosed()
+{
+    DispenserLink link;
+    QVERIFY(!link.openPort(QSerialPortInfo(), 115200));
+    QVERIFY(!link.isOpen());
+    QVERIFY(!link.openPort(QDir::temp().filePath(QStringLiteral("no-such-serial-device")), 115200));
+    QVERIFY(!link.isOpen());
+    QCOMPARE(link.setCommand("04EK  "), 1);
+
+    // The device is taken by the other link: the open fails, and the link
+    // that holds it keeps working.
+    QVERIFY(!link.openPort(line->dispenser.devicePath(), 115200));
+    QVERIFY(!link.isOpen());
+    QCOMPARE(line->link.setCommand("07CH  002"), 0);
 }
 
 void TestLink::printErrorWritesTheMessages_data()
