@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the control panel.
+# Installs what is missing, builds, and starts the control panel together
+# with a simulated dispenser (its settings kept apart from the user's).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${BUILD_DIR:-$root/build}"
 "$root/scripts/build.sh"
-exec "$build/pelidor7-interactive" "$@"
+exec "$root/scripts/run-with-sim.sh" "$@"
