@@ -14,24 +14,6 @@ namespace {
 
 const int lastCell = DispenserState::cellCount - 1;
 
-// The link writes an error's message only to the debug stream; catch that
-// line so the status bar can show the same words.
-QString caughtMessage;
-
-void catchMessage(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    caughtMessage = message;
-}
-
-QString errorMessage(int code)
-{
-    caughtMessage.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(catchMessage);
-    DispenserLink::printError(code);
-    qInstallMessageHandler(previous);
-    return caughtMessage;
-}
-
 // A sequence of device operations reports its first failure, if any.
 void keepFirstFailure(int &firstFailedCode, int code)
 {
@@ -52,7 +34,7 @@ QString MainWindow::deviceOutcomeText(int firstFailedCode) const
 {
     if (firstFailedCode == 0)
         return QStringLiteral("Connected to Pelidor 7");
-    const QString message = errorMessage(firstFailedCode);
+    const QString message = DispenserLink::errorMessage(firstFailedCode);
     // Some codes carry no message; the user must still see that it failed.
     return message.isEmpty() ? QStringLiteral("Error: code %1").arg(firstFailedCode) : message;
 }

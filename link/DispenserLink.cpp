@@ -291,24 +291,29 @@ int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
     return ok;
 }
 
+QString DispenserLink::errorMessage(int code)
+{
+    switch (code) {
+    case unknownReply: return QStringLiteral("Error: unknown error");
+    case portClosed: return QStringLiteral("Error: Serial port closed... can't send commands");
+    case 2: return QStringLiteral("Error: Timeout while reading from serial port");
+    case noResponse: return QStringLiteral("Error: No response when expected from P7");
+    case 4: return QStringLiteral("Error: Bad command packet...");
+    case refused: return QStringLiteral("Error: A2 Received from P7");
+    case noAck: return QStringLiteral("Error: NACK from P7");
+    case outOfRange: return QStringLiteral("Error: API Parameter Out Of Range");
+    case invalidParameter: return QStringLiteral("Error: Invalid API Parameter");
+    case 11: return QStringLiteral("Error: Feedback command didn't respond to initial query");
+    case incompleteData: return QStringLiteral("Error: Feedback command didn't send full response.");
+    default: return QString();
+    }
+}
+
 void DispenserLink::printError(int code)
 {
-    const char *message = nullptr;
-    switch (code) {
-    case unknownReply: message = "Error: unknown error"; break;
-    case portClosed: message = "Error: Serial port closed... can't send commands"; break;
-    case 2: message = "Error: Timeout while reading from serial port"; break;
-    case noResponse: message = "Error: No response when expected from P7"; break;
-    case 4: message = "Error: Bad command packet..."; break;
-    case refused: message = "Error: A2 Received from P7"; break;
-    case noAck: message = "Error: NACK from P7"; break;
-    case outOfRange: message = "Error: API Parameter Out Of Range"; break;
-    case invalidParameter: message = "Error: Invalid API Parameter"; break;
-    case 11: message = "Error: Feedback command didn't respond to initial query"; break;
-    case incompleteData: message = "Error: Feedback command didn't send full response."; break;
-    default: return;
-    }
-    qDebug().noquote() << message;
+    const QString message = errorMessage(code);
+    if (!message.isEmpty())
+        qDebug().noquote() << message;
 }
 
 // --- dispense parameters ---

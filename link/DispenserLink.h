@@ -2,6 +2,7 @@
 #define DISPENSERLINK_H
 
 #include <QByteArray>
+#include <QString>
 #include <QSerialPortInfo>
 
 class QSerialPort;
@@ -59,6 +60,8 @@ public:
     // ENQ, packet, ACK, data packet, EOT: 0, -1, 1, 3, 5, 6, 8 or 12. On 0 the
     // reply holds every byte read after the ACK up to the data packet's ETX.
     int feedbackCommand(QByteArray packetText, QByteArray &reply);
+    // The code's message; empty for codes that have none (0, 7, 10, ...).
+    static QString errorMessage(int code);
     // Writes the code's message, if it has one, to the debug stream.
     static void printError(int code);
 

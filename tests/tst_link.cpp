@@ -51,7 +51,7 @@ private slots:
     void reopeningClearsTheSessionFlag();
     void failedOpenLeavesTheLinkClosed();
     void printErrorWritesTheMessages_data();
-    void printErrorWritesTheMessages();
+    void printErrorWritesTheMessages();  // and errorMessage gives the same text
     void feedbackLogsTheDataWait();
 
 private:
@@ -325,6 +325,7 @@ void TestLink::printErrorWritesTheMessages()
     DebugCapture debug;
     DispenserLink::printError(code);
     QCOMPARE(debug.lines(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(DispenserLink::errorMessage(code), message);
 }
 
 void TestLink::feedbackLogsTheDataWait()
