@@ -1,5 +1,7 @@
 #include "DispenserLink.h"
+#include "DispenserRanges.h"
 #include "Packet.h"
+#include "ReplyParser.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -7,64 +9,13 @@
 #include <QTime>
 
 #include <cstddef>
-#include <initializer_list>
+
+using namespace DispenserRanges;
 
 namespace {
 
 constexpr int ackWaitMs = 1500;
 constexpr int replyWaitMs = 200;
-
-constexpr int maxCell = 399;
-constexpr double maxTime = 9.9999;
-constexpr double maxPressureRead = 100.0;
-constexpr int maxPressureField = 9999;  // 999.9 in tenths
-constexpr double maxVacuum = 18.0;
-constexpr int maxTrigger = 99999;
-constexpr int maxShotCount = 99999;
-
-constexpr double timeScale = 10000.0;
-constexpr double pressureScale = 10.0;
-constexpr double vacuumScale = 10.0;
-
-// Tags of the lockout and alarm words, in bit order.
-const char *const lockoutTags[] = {"DT", "DP", "DV", "M",  "DC", "DM", "AI", "AR",
-                                   "AL", "MM", "PU", "VU", "LA", "CL", "CO", "AM"};
-const char *const alarmTags[] = {"IN", "IO", "IL", "PO", "PL", "AE", "AO"};
-
-bool isAbove(int value, int limit)
-{
-    // Unsigned on purpose: a negative value counts as too large.
-    return static_cast<unsigned>(value) > static_cast<unsigned>(limit);
-}
-
-bool isWithin(double value, double low, double high)
-{
-    return value >= low && value <= high;  // false for NaN too
-}
-
-bool hasTags(const QByteArray &reply, std::initializer_list<const char *> tags)
-{
-    for (const char *tag : tags) {
-        if (!Packet::hasTag(reply, tag))
-            return false;
-    }
-    return true;
-}
-
-int intField(const QByteArray &reply, const char *tag, int width)
-{
-    return Packet::toInt(Packet::field(reply, tag, width));
-}
-
-double scaledField(const QByteArray &reply, const char *tag, int width, double scale)
-{
-    return Packet::toDouble(Packet::field(reply, tag, width)) / scale;
-}
-
-bool flagField(const QByteArray &reply, const char *tag)
-{
-    return Packet::toFlag(Packet::field(reply, tag, 1));
-}
 
 // A password goes into the lockout packets as the caller passes it; only 1 to
 // 4 digits keep the packet within its count field and mean anything to the
@@ -80,16 +31,6 @@ bool isValidPassword(const QByteArray &password)
     return true;
 }
 
-template <std::size_t bitCount>
-bool hasTags(const QByteArray &reply, const char *const (&tags)[bitCount])
-{
-    for (const char *tag : tags) {
-        if (!Packet::hasTag(reply, tag))
-            return false;
-    }
-    return true;
-}
-
 // Each tag in bit order, followed by "1" for a set bit and "0" for a clear one.
 template <std::size_t bitCount>
 QByteArray flagFields(const char *const (&tags)[bitCount], unsigned flags)
@@ -98,19 +39,6 @@ QByteArray flagFields(const char *const (&tags)[bitCount], unsigned flags)
     for (std::size_t bit = 0; bit < bitCount; ++bit)
         text += QByteArray(tags[bit]) + ((flags >> bit) & 1u ? '1' : '0');
     return text;
-}
-
-// Sets or clears each bit from its tag's flag; higher bits are kept.
-template <std::size_t bitCount>
-unsigned readFlags(const QByteArray &reply, const char *const (&tags)[bitCount], unsigned flags)
-{
-    for (std::size_t bit = 0; bit < bitCount; ++bit) {
-        if (flagField(reply, tags[bit]))
-            flags |= 1u << bit;
-        else
-            flags &= ~(1u << bit);
-    }
-    return flags;
 }
 
 // A label followed by the raw bytes of a packet or reply, on one debug line.
@@ -361,7 +289,7 @@ int DispenserLink::setDispenseTime(double seconds)
 {
     if (!isWithin(seconds, 0.0, maxTime))
         return outOfRange;
-    const int code = setCommand("10DS  T" + Packet::number(seconds, timeScale, 5));
+    const int code = setCommand("10DS  T" + Packet::number(seconds, Packet::timeScale, 5));
     printError(code);
     return code;
 }
@@ -369,9 +297,9 @@ int DispenserLink::setDispenseTime(double seconds)
 int DispenserLink::setPressure(double pressure)
 {
     // The 4-digit field holds at most 999.9.
-    if (!(pressure >= 0.0) || qRound64(pressure * pressureScale) > maxPressureField)
+    if (!(pressure >= 0.0) || qRound64(pressure * Packet::pressureScale) > maxPressureField)
         return outOfRange;
-    const int code = setCommand("08PS  " + Packet::number(pressure, pressureScale, 4));
+    const int code = setCommand("08PS  " + Packet::number(pressure, Packet::pressureScale, 4));
     printError(code);
     return code;
 }
@@ -380,7 +308,7 @@ int DispenserLink::setVacuum(double vacuum)
 {
     if (!isWithin(vacuum, 0.0, maxVacuum))
         return outOfRange;
-    const int code = setCommand("08VS  " + Packet::number(vacuum, vacuumScale, 4));
+    const int code = setCommand("08VS  " + Packet::number(vacuum, Packet::vacuumScale, 4));
     printError(code);
     return code;
 }
@@ -394,35 +322,6 @@ int DispenserLink::setTrigger(int value)
     return code;
 }
 
-namespace {
-
-// Auto-increment mode from a status reply: 3 (Off) unless the "AI" flag is 1,
-// else the "M" digit 1, 2 or 4 as 0, 1 or 2. Returns false for any other
-// digit. decoded is the last number read, for the log.
-bool decodeAiMode(const QByteArray &reply, int &mode, int &decoded)
-{
-    decoded = intField(reply, "AI", 1);
-    if (decoded != 1) {
-        mode = 3;
-        return true;
-    }
-    decoded = intField(reply, "M", 1);
-    switch (decoded) {
-    case 1: mode = 0; return true;
-    case 2: mode = 1; return true;
-    case 4: mode = 2; return true;
-    default: return false;
-    }
-}
-
-bool hasAiModeTags(const QByteArray &reply)
-{
-    return Packet::hasTag(reply, "AI")
-        && (intField(reply, "AI", 1) != 1 || Packet::hasTag(reply, "M"));
-}
-
-} // namespace
-
 int DispenserLink::getAiMode(int &mode)
 {
     qDebug() << "getAiMode()";
@@ -431,10 +330,7 @@ int DispenserLink::getAiMode(int &mode)
     if (code != ok)
         return code;
     logBytes("Response: ", reply);
-    int decoded = 0;
-    if (!hasAiModeTags(reply) || !decodeAiMode(reply, mode, decoded))
-        return invalidReply;
-    return ok;
+    return ReplyParser::aiMode(reply, mode);
 }
 
 int DispenserLink::getDispenseMode(int &mode)
@@ -445,10 +341,7 @@ int DispenserLink::getDispenseMode(int &mode)
     if (code != ok)
         return code;
     logBytes("Response: ", reply);
-    if (!Packet::hasTag(reply, "TM"))
-        return invalidReply;
-    mode = intField(reply, "TM", 1);
-    return ok;
+    return ReplyParser::dispenseMode(reply, mode);
 }
 
 int DispenserLink::getStartEndMemCell(int &start, int &end)
@@ -459,11 +352,7 @@ int DispenserLink::getStartEndMemCell(int &start, int &end)
     if (code != ok)
         return code;
     logBytes("Response: ", reply);
-    if (!hasTags(reply, {"SA", "EA"}))
-        return invalidReply;
-    start = intField(reply, "SA", 3);
-    end = intField(reply, "EA", 3);
-    return ok;
+    return ReplyParser::startEndMemCell(reply, start, end);
 }
 
 int DispenserLink::getMemCell(int &cell)
@@ -472,10 +361,7 @@ int DispenserLink::getMemCell(int &cell)
     const int code = feedbackCommand("04UA  ", reply);
     if (code != ok)
         return code;
-    if (!Packet::hasTag(reply, "D0"))
-        return invalidReply;
-    cell = intField(reply, "D0", 3);
-    return isAbove(cell, maxCell) ? invalidReply : ok;
+    return ReplyParser::memCell(reply, cell);
 }
 
 int DispenserLink::getMemCellResponse()
@@ -505,10 +391,7 @@ int DispenserLink::getDispenseTime(double &seconds)
     const int code = readCurrentCell("getDispenseTime", reply);
     if (code != ok)
         return code;
-    if (!Packet::hasTag(reply, "DT"))
-        return invalidReply;
-    seconds = scaledField(reply, "DT", 5, timeScale);
-    return isWithin(seconds, 0.0, maxTime) ? ok : invalidReply;
+    return ReplyParser::dispenseTime(reply, seconds);
 }
 
 int DispenserLink::getPressure(double &pressure)
@@ -517,10 +400,7 @@ int DispenserLink::getPressure(double &pressure)
     const int code = readCurrentCell("getPressure()", reply);
     if (code != ok)
         return code;
-    if (!Packet::hasTag(reply, "PD"))
-        return invalidReply;
-    pressure = scaledField(reply, "PD", 4, pressureScale);
-    return isWithin(pressure, 0.0, maxPressureRead) ? ok : outOfRange;
+    return ReplyParser::pressure(reply, pressure);
 }
 
 int DispenserLink::getVacuum(double &vacuum)
@@ -529,10 +409,7 @@ int DispenserLink::getVacuum(double &vacuum)
     const int code = readCurrentCell("getVacuum()", reply);
     if (code != ok)
         return code;
-    if (!Packet::hasTag(reply, "VC"))
-        return invalidReply;
-    vacuum = scaledField(reply, "VC", 4, vacuumScale);
-    return isWithin(vacuum, 0.0, maxVacuum) ? ok : invalidReply;
+    return ReplyParser::vacuum(reply, vacuum);
 }
 
 int DispenserLink::getTrigger(int &value)
@@ -542,10 +419,7 @@ int DispenserLink::getTrigger(int &value)
     if (code != ok)
         return code;
     logBytes("Response:getTrigger ", reply);
-    if (!Packet::hasTag(reply, "TV"))
-        return invalidReply;
-    value = intField(reply, "TV", 5);
-    return isAbove(value, maxTrigger) ? invalidReply : ok;
+    return ReplyParser::trigger(reply, value);
 }
 
 int DispenserLink::getMemTimePressure(int &cell, double &time, double &pressure)
@@ -555,18 +429,7 @@ int DispenserLink::getMemTimePressure(int &cell, double &time, double &pressure)
     if (code != ok)
         return code;
     logBytes("Response:getMemTimePressure ", reply);
-    if (!hasTags(reply, {"CH", "PD", "DT"}))
-        return invalidReply;
-    cell = intField(reply, "CH", 3);
-    pressure = scaledField(reply, "PD", 4, pressureScale);
-    time = scaledField(reply, "DT", 5, timeScale);
-    if (!isWithin(pressure, 0.0, maxPressureRead))
-        return outOfRange;
-    if (isAbove(cell, maxCell))
-        return invalidReply;
-    if (!isWithin(time, 0.0, maxTime))
-        return outOfRange;
-    return ok;
+    return ReplyParser::memTimePressure(reply, cell, time, pressure);
 }
 
 int DispenserLink::getPressureTimeVacuum(int cell, double &pressure, double &time, double &vacuum)
@@ -578,14 +441,7 @@ int DispenserLink::getPressureTimeVacuum(int cell, double &pressure, double &tim
     if (code != ok)
         return code;
     logBytes("Response:getPressureTimeVacuum ", reply);
-    if (!hasTags(reply, {"VC", "PD", "DT"}))
-        return invalidReply;
-    vacuum = scaledField(reply, "VC", 4, vacuumScale);
-    pressure = scaledField(reply, "PD", 4, pressureScale);
-    time = scaledField(reply, "DT", 5, timeScale);
-    const bool valid = isWithin(pressure, 0.0, maxPressureRead)
-        && isWithin(vacuum, 0.0, maxVacuum) && isWithin(time, 0.0, maxTime);
-    return valid ? ok : invalidReply;
+    return ReplyParser::pressureTimeVacuum(reply, pressure, time, vacuum);
 }
 
 int DispenserLink::getTotalStatusFeedback(int &aiMode, int &dispenseMode, int &start, int &end)
@@ -595,16 +451,7 @@ int DispenserLink::getTotalStatusFeedback(int &aiMode, int &dispenseMode, int &s
     if (code != ok)
         return code;
     logBytes("getTotalStatusFeedback Response: ", reply);
-    if (!hasAiModeTags(reply) || !hasTags(reply, {"TM", "SA", "EA"}))
-        return invalidReply;
-    int decoded = 0;
-    if (!decodeAiMode(reply, aiMode, decoded))
-        return invalidReply;
-    qDebug() << decoded;
-    dispenseMode = intField(reply, "TM", 1);
-    start = intField(reply, "SA", 3);
-    end = intField(reply, "EA", 3);
-    return ok;
+    return ReplyParser::totalStatusFeedback(reply, aiMode, dispenseMode, start, end);
 }
 
 // --- configuration, alarms and status ---
@@ -661,14 +508,14 @@ int DispenserLink::setLockouts(unsigned flags, QByteArray password)
     if (!isValidPassword(password))
         return outOfRange;
     const QByteArray packet = Packet::withCount("EG  PA" + password
-                                                + flagFields(lockoutTags, flags));
+                                                + flagFields(Packet::lockoutTags, flags));
     logBytes("Sent: ", packet);
     return setCommand(packet);
 }
 
 int DispenserLink::setAlarms(unsigned flags)
 {
-    return setCommand(Packet::withCount("EI  " + flagFields(alarmTags, flags)));
+    return setCommand(Packet::withCount("EI  " + flagFields(Packet::alarmTags, flags)));
 }
 
 int DispenserLink::setAlarms(bool inputAlarm, bool inputAlarmOutput, bool latchInputAlarm,
@@ -697,14 +544,7 @@ int DispenserLink::getPressureUnits(int &unit)
     if (code != ok)
         return code;
     logBytes("Response: ", reply);
-    if (!Packet::hasTag(reply, "PU"))
-        return invalidReply;
-    const int value = intField(reply, "PU", 2);
-    qDebug() << value;
-    if (isAbove(value, 2))
-        return invalidReply;
-    unit = value;
-    return ok;
+    return ReplyParser::pressureUnits(reply, unit);
 }
 
 int DispenserLink::getVacuumUnits(int &unit)
@@ -716,14 +556,7 @@ int DispenserLink::getVacuumUnits(int &unit)
         return code;
     }
     logBytes("Response: ", reply);
-    if (!Packet::hasTag(reply, "VU"))
-        return invalidReply;
-    const int value = intField(reply, "VU", 2);
-    qDebug() << value;
-    if (isAbove(value, 4))
-        return invalidReply;
-    unit = value;
-    return ok;
+    return ReplyParser::vacuumUnits(reply, unit);
 }
 
 int DispenserLink::getTime(int &hour, int &minute, bool &twentyFourHour)
@@ -733,24 +566,7 @@ int DispenserLink::getTime(int &hour, int &minute, bool &twentyFourHour)
     if (code != ok)
         return code;
     logBytes("Response: ", reply);
-    if (!hasTags(reply, {"H", "M", "AM"}))
-        return invalidReply;
-    hour = intField(reply, "H", 2);
-    minute = intField(reply, "M", 2);
-    const int indicator = intField(reply, "AM", 1);
-    if (indicator == 0 || indicator == 1) {
-        // 12-hour clock: 12 AM is hour 0, 12 PM stays 12.
-        if (indicator == 1)
-            hour += 12;
-        if (hour == 12 || hour == 24)
-            hour -= 12;
-        twentyFourHour = false;
-    } else if (indicator == 2) {
-        twentyFourHour = true;
-    } else {
-        return invalidReply;
-    }
-    return isAbove(hour, 23) || isAbove(minute, 59) ? invalidReply : ok;
+    return ReplyParser::time(reply, hour, minute, twentyFourHour);
 }
 
 int DispenserLink::getDate(int &month, int &day, int &year)
@@ -760,13 +576,7 @@ int DispenserLink::getDate(int &month, int &day, int &year)
     if (code != ok)
         return code;
     logBytes("Response: ", reply);
-    if (!hasTags(reply, {"M", "Y"}))
-        return invalidReply;
-    month = Packet::toInt(Packet::fieldAt(reply, "M", 1, 2));
-    day = Packet::toInt(Packet::fieldAt(reply, "M", 4, 2));
-    year = intField(reply, "Y", 2);
-    const bool valid = month >= 1 && month <= 12 && !isAbove(day, 31) && !isAbove(year, 99);
-    return valid ? ok : invalidReply;
+    return ReplyParser::date(reply, month, day, year);
 }
 
 int DispenserLink::getLockouts(unsigned &flags, QByteArray password)
@@ -778,10 +588,7 @@ int DispenserLink::getLockouts(unsigned &flags, QByteArray password)
     if (code != ok)
         return code;
     logBytes("Response:getLockouts ", reply);
-    if (!hasTags(reply, lockoutTags))
-        return invalidReply;
-    flags = readFlags(reply, lockoutTags, flags);
-    return ok;
+    return ReplyParser::lockouts(reply, flags);
 }
 
 int DispenserLink::getAlarms(unsigned &flags)
@@ -791,10 +598,7 @@ int DispenserLink::getAlarms(unsigned &flags)
     if (code != ok)
         return code;
     logBytes("Response: ", reply);
-    if (!hasTags(reply, alarmTags))
-        return invalidReply;
-    flags = readFlags(reply, alarmTags, flags);
-    return ok;
+    return ReplyParser::alarms(reply, flags);
 }
 
 int DispenserLink::getAlarms(bool &inputAlarm, bool &inputAlarmOutput, bool &latchInputAlarm,
@@ -819,15 +623,7 @@ int DispenserLink::getAlarmStatus(unsigned &status)
     if (code != ok)
         return code;
     logBytes("Response: getAlarmStatus", reply);
-    static const char *const statusTags[] = {"IN", "PA", "AI"};
-    static const int statusBits[] = {0, 3, 5};
-    if (!hasTags(reply, statusTags))
-        return invalidReply;
-    for (int i = 0; i < 3; ++i) {
-        const unsigned bit = 1u << statusBits[i];
-        status = flagField(reply, statusTags[i]) ? status | bit : status & ~bit;
-    }
-    return ok;
+    return ReplyParser::alarmStatus(reply, status);
 }
 
 int DispenserLink::getShotCount(int &count)
@@ -837,8 +633,5 @@ int DispenserLink::getShotCount(int &count)
     if (code != ok)
         return code;
     logBytes("Response:getShotCount ", reply);
-    if (!Packet::hasTag(reply, "SC"))
-        return invalidReply;
-    count = intField(reply, "SC", 7);
-    return isAbove(count, maxShotCount) ? invalidReply : ok;
+    return ReplyParser::shotCount(reply, count);
 }

@@ -18,6 +18,9 @@ class QSerialPort;
 //
 // The set operations select with setMemCell the cell that the following time,
 // pressure, vacuum and trigger commands apply to.
+//
+// Each read operation runs its transaction and hands the data packet to the
+// ReplyParser function of the same name (without "get").
 class DispenserLink
 {
 public:

@@ -17,6 +17,17 @@ constexpr char ACK = 0x06;
 // The count field has two digits, so at most this many characters follow it.
 constexpr int maxBodyLength = 99;
 
+// Dispense values travel as whole numbers: seconds in 1/10000, pressure and
+// vacuum in tenths of their unit.
+constexpr double timeScale = 10000.0;
+constexpr double pressureScale = 10.0;
+constexpr double vacuumScale = 10.0;
+
+// Tags of the operator-lockout and alarm-option words, in bit order.
+inline constexpr const char *lockoutTags[] = {"DT", "DP", "DV", "M",  "DC", "DM", "AI", "AR",
+                                              "AL", "MM", "PU", "VU", "LA", "CL", "CO", "AM"};
+inline constexpr const char *alarmTags[] = {"IN", "IO", "IL", "PO", "PL", "AE", "AO"};
+
 // Two upper-case hex digits: the two's complement of the byte sum of the
 // packet text (count, command and data fields).
 QByteArray makeChecksum(const QByteArray &text);
