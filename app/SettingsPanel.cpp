@@ -269,6 +269,18 @@ void MainWindow::on_endMemCell_valueChanged(int arg1)
     ui->bulkAdjustEnd->setMaximum(arg1);
     ui->bulkAdjustEnd->setValue(arg1);
     ui->memCell->setMaximum(arg1);
+
+    // A maximum below a box's minimum drags the minimum down with it, as when
+    // the end is typed digit by digit over a higher start. Once the end is
+    // back above the start, the start is the floor again, and the values it
+    // lifts (the bulk-adjust start, the range Transmit sends) follow.
+    const int start = ui->startMemCell->value();
+    if (arg1 < start)
+        return;
+    for (QSpinBox *box : {ui->bulkAdjustStart, ui->bulkAdjustEnd, ui->memCell}) {
+        if (box->minimum() < start)
+            box->setMinimum(start);
+    }
 }
 
 void MainWindow::aiMode_change(int arg1)

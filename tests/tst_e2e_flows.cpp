@@ -469,6 +469,27 @@ private slots:
         QCOMPARE(dispenser->state().endCell, 13);
     }
 
+    // Typed start first, the end's first digit lies below the start for a
+    // moment; the range the user ends up seeing is still the one sent.
+    void rangeTypedStartFirstIsTheRangeTransmitted()
+    {
+        enterSupervisor();
+        showTab("tabCurrentSettings");
+        retype(child<QSpinBox>("startMemCell"), QStringLiteral("10"));
+        retype(child<QSpinBox>("endMemCell"), QStringLiteral("13"));
+        waitForCellRead();
+        QCOMPARE(child<QSpinBox>("bulkAdjustEnd")->value(), 13);
+        QCOMPARE(child<QSpinBox>("bulkAdjustStart")->value(), 10);
+        QCOMPARE(window->dispenserState().startCell, 10);
+
+        clearLogOnceIdle();
+        transmit();
+        QCOMPARE(connectionText(), QStringLiteral("Transmitting MemCell 13"));
+        QCOMPARE(packetsOnceIdle().first(), QByteArray("07CH  010"));
+        QCOMPARE(dispenser->state().startCell, 10);
+        QCOMPARE(dispenser->state().endCell, 13);
+    }
+
     void saveAndReloadTheProfile()
     {
         enterSupervisor();
