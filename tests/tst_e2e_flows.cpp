@@ -490,6 +490,32 @@ private slots:
         QCOMPARE(dispenser->state().endCell, 13);
     }
 
+    // The profile table is what the user edits and sees; a read of the same
+    // cell in the settings dock must not make Transmit send something else.
+    void transmitSendsWhatTheTableShowsAfterACellRead()
+    {
+        enterSupervisor();
+        typeCellRange(10, 11);
+        showTab("tabDispenseProfile");
+        QVERIFY(editCell(table(), 10, 0, QStringLiteral("1.25")));
+        QVERIFY(editCell(table(), 10, 3, QStringLiteral("100")));
+
+        // Turning the dock's memory cell away and back reads cell 10.
+        showTab("tabCurrentSettings");
+        QTest::keyClick(child<QSpinBox>("memCell"), Qt::Key_Up);
+        QTest::keyClick(child<QSpinBox>("memCell"), Qt::Key_Down);
+        waitForCellRead();
+        QCOMPARE(cellText(10, 0), QStringLiteral("1.25"));
+
+        transmit();
+        packetsOnceIdle();
+        QEXPECT_FAIL("", "the dock's cell read stores the dispenser's values in the record, "
+                         "not in the table, and Transmit sends the record", Continue);
+        QCOMPARE(heldCell(10).time, 12500);
+        QEXPECT_FAIL("", "the trigger read is that of the dispenser's current cell", Continue);
+        QCOMPARE(heldCell(10).trigger, 100);
+    }
+
     void saveAndReloadTheProfile()
     {
         enterSupervisor();
