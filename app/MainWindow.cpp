@@ -2,9 +2,11 @@
 #include "ui_MainWindow.h"
 
 #include "DispenserLink.h"
+#include "QTableWidgetWithCopyPaste.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -154,6 +156,11 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // The base class hides the children while it tears them down, and the
+    // table's headers then report new geometries: this window must no longer
+    // be called by then.
+    profileTable->horizontalHeader()->disconnect(this);
+    profileTable->verticalHeader()->disconnect(this);
     delete link;
     delete state;
     delete ui;
