@@ -87,6 +87,9 @@ bool DispenserLink::openConfiguredPort(int baud)
 
 void DispenserLink::closePort()
 {
+    // The last EOT may still wait in Qt's buffer for the event loop; without
+    // it the dispenser would be left in an open session.
+    port->flush();
     port->close();
     portOpen = false;
 }

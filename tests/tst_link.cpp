@@ -47,6 +47,8 @@ private slots:
     void lateReplyFaultDoesNotSpoilTheNextCommand();
     void slowRepliesWithinTheWaitSucceed();
     void closedPortFailsAtOnce();
+    void closingRightAfterATransactionStillSendsItsEot_data();
+    void closingRightAfterATransactionStillSendsItsEot();
     void overlongPacketIsRefused();
     void reopeningClearsTheSessionFlag();
     void failedOpenLeavesTheLinkClosed();
@@ -264,6 +266,31 @@ void TestLink::overlongPacketIsRefused()
     QCOMPARE(reply, QByteArray("untouched"));
     QTest::qWait(20);
     QCOMPARE(line->dispenser.receivedBytes(), QByteArray());
+}
+
+void TestLink::closingRightAfterATransactionStillSendsItsEot_data()
+{
+    QTest::addColumn<bool>("feedback");
+    QTest::newRow("set") << false;
+    QTest::newRow("feedback") << true;
+}
+
+// The user may disconnect or quit right after a transaction, before the event
+// loop has written the final EOT: the close must still send it.
+void TestLink::closingRightAfterATransactionStillSendsItsEot()
+{
+    QFETCH(bool, feedback);
+
+    QByteArray reply;
+    QCOMPARE(feedback ? line->link.feedbackCommand("04UA  ", reply)
+                      : line->link.setCommand("07CH  012"),
+             0);
+    line->link.closePort();
+
+    QTRY_VERIFY(sessionEnded(line->dispenser));
+    const QByteArray expected = feedback ? enq + Packet::frame("04UA  ") + ack + eot
+                                         : enq + Packet::frame("07CH  012") + eot;
+    QCOMPARE(line->dispenser.receivedBytes(), expected);
 }
 
 void TestLink::reopeningClearsTheSessionFlag()
