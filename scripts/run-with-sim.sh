@@ -3,6 +3,8 @@
 # demo location of its own (never the user's) whose "COMport" names the
 # simulator's device: click Connect and the panel talks to the simulator.
 # The simulator stops when the panel exits; its log is build/pelidor7-sim.log.
+# The script prints the simulator's pid: kill -USR1 <pid> raises its input
+# alarm, kill -USR2 <pid> its pressure alarm.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
@@ -40,7 +42,9 @@ if [ -z "$device" ]; then
     echo "pelidor7-sim printed no device path" >&2
     exit 1
 fi
-echo "Simulated dispenser on $device (log: $sim_log)"
+echo "Simulated dispenser on $device, pid $sim_pid (log: $sim_log)"
+echo "Raise an alarm on it: kill -USR1 $sim_pid (input alarm) or kill -USR2 $sim_pid" \
+     "(pressure alarm); the panel shows it at its next poll, within 10 s"
 
 # Point "COMport" at the device; the other demo settings stay as they were.
 mkdir -p "$(dirname "$settings")"
