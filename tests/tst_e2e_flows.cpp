@@ -147,8 +147,8 @@ private:
 
     void apply() { click(child<QPushButton>("configApplyButton")); }
 
-    // The job range of the settings dock, typed end first so that the start
-    // never lies above the end while the digits come in.
+    // The job range, typed into the settings dock; the bulk-adjust range
+    // follows it.
     void typeCellRange(int start, int end)
     {
         showTab("tabCurrentSettings");
