@@ -116,6 +116,7 @@ private:
     void showDeviceProgress(const QString &text);
     QString deviceOutcomeText(int firstFailedCode) const;
     void showStatusFeedback(int ai, int dm, int start, int end);
+    void storeReadValue(int cell, int column, double value);
     // Set while the profile goes out, so a second click cannot nest another run.
     bool transmitting = false;
 

@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "DispenserLink.h"
+#include "ProfileCellCheck.h"
 #include "StatusTexts.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,13 @@ QString MainWindow::deviceOutcomeText(int firstFailedCode) const
     const QString message = DispenserLink::errorMessage(firstFailedCode);
     // Some codes carry no message; the user must still see that it failed.
     return message.isEmpty() ? QStringLiteral("Error: code %1").arg(firstFailedCode) : message;
+}
+
+// A value read from the dispenser goes into the profile through its table
+// cell, so the table, the plot and the record keep showing the same profile.
+void MainWindow::storeReadValue(int cell, int column, double value)
+{
+    writeCellText(cell, column, QString::number(value, 'g', 6));
 }
 
 void MainWindow::showStatusFeedback(int ai, int dm, int start, int end)
@@ -99,9 +107,9 @@ void MainWindow::on_pushButton_4_clicked()
         ui->memCell->setValue(cell);
         state->currentCell = cell;
         ui->dispenseTime->setValue(time);
-        state->times[cell] = time;
         ui->pressureBox->setValue(pressure);
-        state->pressures[cell] = pressure;
+        storeReadValue(cell, ProfileCellCheck::TimeColumn, time);
+        storeReadValue(cell, ProfileCellCheck::PressureColumn, pressure);
     }
     if (cellRead || cellBeyondProfile) {
         ui->currMemCellLabel->setText(QString::number(cell));
@@ -116,7 +124,7 @@ void MainWindow::on_pushButton_4_clicked()
     keepFirstFailure(firstFailedCode, code);
     if (code == 0 && cellRead) {
         ui->vacuumBox->setValue(vacuum);
-        state->vacuums[cell] = vacuum;
+        storeReadValue(cell, ProfileCellCheck::VacuumColumn, vacuum);
         ui->dispenseVacLabel->setText(StatusTexts::valueText(vacuum));
     }
     link->printError(code);
@@ -128,7 +136,7 @@ void MainWindow::on_pushButton_4_clicked()
     keepFirstFailure(firstFailedCode, code);
     if (code == 0 && cellRead) {
         ui->triggerBox->setValue(trigger);
-        state->triggers[cell] = trigger;
+        storeReadValue(cell, ProfileCellCheck::TriggerColumn, trigger);
     }
     if (code == 0 && (cellRead || cellBeyondProfile))
         ui->trigLabel->setText(QString::number(trigger));
@@ -229,18 +237,17 @@ void MainWindow::updateMemCellValues()
     const int cellCode = link->getPressureTimeVacuum(cell, pressure, time, vacuum);
     keepFirstFailure(firstFailedCode, cellCode);
     if (cellCode == 0) {
-        state->pressures[cell] = pressure;
-        state->times[cell] = time;
-        state->vacuums[cell] = vacuum;
+        storeReadValue(cell, ProfileCellCheck::PressureColumn, pressure);
+        storeReadValue(cell, ProfileCellCheck::TimeColumn, time);
+        storeReadValue(cell, ProfileCellCheck::VacuumColumn, vacuum);
     }
 
-    // The trigger read carries no cell: it is that of the dispenser's current cell.
+    // The trigger read carries no cell: it is that of the dispenser's current
+    // cell, so it is shown but kept out of this cell's profile entry.
     showDeviceProgress(QStringLiteral("Get Trigger Settings from Device!"));
     int trigger = 0;
     const int triggerCode = link->getTrigger(trigger);
     keepFirstFailure(firstFailedCode, triggerCode);
-    if (triggerCode == 0)
-        state->triggers[cell] = trigger;
 
     if (cellCode == 0) {
         ui->dispenseTime->setValue(time);
