@@ -2,10 +2,8 @@
 // Current Settings labels and the profile record; Send writes the dock in its
 // fixed order; the delayed memory-cell read; the cell range coupling; failed
 // reads keep what the window held and name the failure.
-#include "MainWindow.h"
-#include "QTableWidgetWithCopyPaste.h"
-#include "SimulatedDispenser.h"
-#include "TestSettings.h"
+#include "CommandCountTrigger.h"
+#include "PanelFixture.h"
 #include "WindowOnSimulator.h"
 
 #include <QButtonGroup>
@@ -14,12 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
-
-#include <functional>
-#include <memory>
 
 using Fault = SimulatedDispenser::Fault;
 Q_DECLARE_METATYPE(Fault)
@@ -31,7 +25,6 @@ namespace {
 SimulatedDispenser::State exampleDispenser()
 {
     SimulatedDispenser::State s;
-    s.autoIncrementOn = false;
     s.autoIncrementType = 2;
     s.dispenseMode = 1;
     s.startCell = 5;
@@ -45,13 +38,11 @@ SimulatedDispenser::State exampleDispenser()
     return s;
 }
 
-// Different in every value the Get reads.
+// Different in every value the Get reads; its cell is 9.
 SimulatedDispenser::State otherDispenser()
 {
     SimulatedDispenser::State s;
     s.autoIncrementOn = true;
-    s.autoIncrementType = 2;
-    s.dispenseMode = 0;
     s.startCell = 2;
     s.endCell = 300;
     s.currentCell = 9;
@@ -59,9 +50,26 @@ SimulatedDispenser::State otherDispenser()
     s.shotCount = 11;
     s.hour = 8;
     s.minute = 15;
-    s.clockIndicator = 2;
     return s;
 }
+
+// What a Get of the example shows and stores in a fresh window, keyed
+// "read/name" by the read that fills it.
+const QMap<QString, QString> exampleShown = {
+    {"status/aiModeGroup", "3"}, {"status/dispenseModeGroup", "1"}, {"status/aiModeLabel", "Off"},
+    {"status/strtMemCellLabel", "5"}, {"status/endMemCellLabel", "120"}, {"status/startMemCell", "5"},
+    {"status/endMemCell", "120"}, {"status/aiMode", "3"}, {"status/dispenseMode", "1"},
+    {"status/startCell", "5"}, {"status/endCell", "120"},
+    {"cell/memCell", "7"}, {"cell/currMemCellLabel", "7"}, {"cell/dispenseTimeLabel", "0.25"},
+    {"cell/dispensePressLabel", "30.5"}, {"cell/dispenseTime", "0.25"}, {"cell/pressureBox", "30.5"},
+    {"cell/currentCell", "7"}, {"cell/times[7]", "0.25"}, {"cell/pressures[7]", "30.5"},
+    {"cell/times[9]", "0"}, {"cell/pressures[9]", "0"},
+    {"vacuum/dispenseVacLabel", "2.5"}, {"vacuum/vacuumBox", "2.5"}, {"vacuum/vacuums[7]", "2.5"},
+    {"vacuum/vacuums[9]", "0"},
+    {"trigger/trigLabel", "10"}, {"trigger/triggerBox", "10"}, {"trigger/triggers[7]", "10"},
+    {"trigger/triggers[9]", "1"},
+    {"shot/shotCountLabel", "1234"}, {"clock/dateTimeLabel", "2:05 PM"},
+};
 
 } // namespace
 
@@ -70,358 +78,180 @@ class TestSettingsPanel : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<SimulatedDispenser> dispenser;
-    std::unique_ptr<MainWindow> window;
+    PanelFixture panel;
 
-    template <typename T> T *child(const char *name) const
+    void clickGet() const { panel.child<QPushButton>("pushButton_4")->click(); }
+    void clickSend() const { panel.child<QPushButton>("pushButton_5")->click(); }
+
+    QString shownValue(const char *name) const
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no child %s", name);
-        return found;
+        QObject *shown = panel.child<QObject>(name);
+        if (auto *label = qobject_cast<QLabel *>(shown))
+            return label->text();
+        if (auto *group = qobject_cast<QButtonGroup *>(shown))
+            return QString::number(group->checkedId());
+        return shown->property("value").toString();
     }
 
-    QString labelText(const char *name) const { return child<QLabel>(name)->text(); }
-    QString connectionText() const
-    {
-        return child<QStatusBar>("statusBar")->findChildren<QLabel *>().first()->text();
-    }
-    const DispenserState &state() const { return window->dispenserState(); }
-
-    QTimer *memCellTimer() const
-    {
-        for (QTimer *timer : window->findChildren<QTimer *>()) {
-            if (timer->isSingleShot() && timer->interval() == 500)
-                return timer;
-        }
-        qFatal("no memory-cell timer");
-    }
-
-    // Keeps the periodic alarm poll and the delayed cell read out of a test
-    // that watches one sequence alone.
-    void quietTimers() const
-    {
-        for (QTimer *timer : window->findChildren<QTimer *>()) {
-            if (timer->interval() == 10000 || timer == memCellTimer())
-                timer->blockSignals(true);
-        }
-    }
-
-    // What the dispenser received, without the alarm polls.
-    QList<QByteArray> commands() const
-    {
-        QList<QByteArray> result;
-        for (const QByteArray &packet : dispenser->receivedPackets()) {
-            if (packet != "04EL  ")
-                result << packet;
-        }
-        return result;
-    }
-
-    // Runs action once, when the status bar first shows the progress text, so
-    // that it affects the command of that step. fired tells whether it ran.
-    void atProgress(const QString &text, std::function<void()> action, bool &fired) const
-    {
-        auto *watcher = new QTimer(window.get());
-        watcher->setInterval(0);
-        QLabel *connection = child<QStatusBar>("statusBar")->findChildren<QLabel *>().first();
-        connect(watcher, &QTimer::timeout, watcher, [=, &fired]() {
-            if (connection->text() != text)
-                return;
-            fired = true;
-            action();
-            watcher->stop();
-            watcher->deleteLater();
-        });
-        watcher->start();
-    }
-
-    void openWindow()
-    {
-        window.reset();
-        window.reset(new MainWindow);
-        QVERIFY(WindowOnSimulator::connect(*window));
-        dispenser->clearLog();
-    }
-
-    void clickGet() const { child<QPushButton>("pushButton_4")->click(); }
-    void clickSend() const { child<QPushButton>("pushButton_5")->click(); }
-
-    // Everything a Get can change, keyed by the read that fills it.
+    // Everything a Get can change, keyed as in exampleShown.
     QMap<QString, QString> shownByGet() const
     {
         QMap<QString, QString> shown;
+        for (auto it = exampleShown.cbegin(); it != exampleShown.cend(); ++it) {
+            const QString name = it.key().section('/', 1);
+            if (panel.window->findChild<QObject *>(name))
+                shown[it.key()] = shownValue(qPrintable(name));
+        }
+        const DispenserState &s = panel.state();
         auto number = [](double value) { return QString::number(value); };
-        shown["status/ai button"] = number(child<QButtonGroup>("aiModeGroup")->checkedId());
-        shown["status/dispense mode button"] = number(child<QButtonGroup>("dispenseModeGroup")->checkedId());
-        shown["status/aiModeLabel"] = labelText("aiModeLabel");
-        shown["status/strtMemCellLabel"] = labelText("strtMemCellLabel");
-        shown["status/endMemCellLabel"] = labelText("endMemCellLabel");
-        shown["status/startMemCell"] = number(child<QSpinBox>("startMemCell")->value());
-        shown["status/endMemCell"] = number(child<QSpinBox>("endMemCell")->value());
-        shown["status/aiMode"] = number(state().aiMode);
-        shown["status/dispenseMode"] = number(state().dispenseMode);
-        shown["status/startCell"] = number(state().startCell);
-        shown["status/endCell"] = number(state().endCell);
-        shown["cell/memCell"] = number(child<QSpinBox>("memCell")->value());
-        shown["cell/currentCell"] = number(state().currentCell);
-        shown["cell/currMemCellLabel"] = labelText("currMemCellLabel");
-        shown["cell/dispenseTimeLabel"] = labelText("dispenseTimeLabel");
-        shown["cell/dispensePressLabel"] = labelText("dispensePressLabel");
-        shown["cell/dispenseTime"] = number(child<QDoubleSpinBox>("dispenseTime")->value());
-        shown["cell/pressureBox"] = number(child<QDoubleSpinBox>("pressureBox")->value());
-        shown["vacuum/dispenseVacLabel"] = labelText("dispenseVacLabel");
-        shown["vacuum/vacuumBox"] = number(child<QDoubleSpinBox>("vacuumBox")->value());
-        shown["trigger/trigLabel"] = labelText("trigLabel");
-        shown["trigger/triggerBox"] = number(child<QSpinBox>("triggerBox")->value());
+        shown["status/aiMode"] = number(s.aiMode);
+        shown["status/dispenseMode"] = number(s.dispenseMode);
+        shown["status/startCell"] = number(s.startCell);
+        shown["status/endCell"] = number(s.endCell);
+        shown["cell/currentCell"] = number(s.currentCell);
         for (int cell : {7, 9}) {
             const QString index = QStringLiteral("[%1]").arg(cell);
-            shown["cell/times" + index] = number(state().times[cell]);
-            shown["cell/pressures" + index] = number(state().pressures[cell]);
-            shown["vacuum/vacuums" + index] = number(state().vacuums[cell]);
-            shown["trigger/triggers" + index] = number(state().triggers[cell]);
+            shown["cell/times" + index] = number(s.times[cell]);
+            shown["cell/pressures" + index] = number(s.pressures[cell]);
+            shown["vacuum/vacuums" + index] = number(s.vacuums[cell]);
+            shown["trigger/triggers" + index] = number(s.triggers[cell]);
         }
-        shown["shot/shotCountLabel"] = labelText("shotCountLabel");
-        shown["clock/dateTimeLabel"] = labelText("dateTimeLabel");
         return shown;
     }
 
-    // A Get of the example after a Get of the other dispenser, with nothing
-    // failing: what each entry shows when its read works.
-    QMap<QString, QString> cleanSecondGet()
+    static QString differences(const QMap<QString, QString> &actual, const QMap<QString, QString> &expected)
     {
-        dispenser->setState(otherDispenser());
-        clickGet();
-        dispenser->setState(exampleDispenser());
-        clickGet();
-        return shownByGet();
+        QStringList found;
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            if (actual.value(it.key()) != it.value())
+                found << QStringLiteral("%1 is %2, expected %3").arg(it.key(), actual.value(it.key()), it.value());
+        }
+        return found.join(QStringLiteral("; "));
     }
 
 private slots:
-    void init()
-    {
-        TestSettings::clear();
-        dispenser.reset(new SimulatedDispenser);
-        QVERIFY2(dispenser->start(), qPrintable(dispenser->errorString()));
-        WindowOnSimulator::storePort(*dispenser);
-        openWindow();
-    }
-
-    void cleanup()
-    {
-        window.reset();
-        dispenser.reset();
-    }
+    void init() { QVERIFY2(panel.open(true, exampleDispenser()), qPrintable(panel.errorString())); }
+    void cleanup() { panel.close(); }
 
     void getFillsPanelLabelsAndRecord()
     {
-        dispenser->setState(exampleDispenser());
-        QCOMPARE(child<QSpinBox>("memCell")->value(), 1);
+        QCOMPARE(panel.child<QSpinBox>("memCell")->value(), 1);
         clickGet();
-
-        QVERIFY(child<QRadioButton>("aiModeOff")->isChecked());
-        QVERIFY(child<QRadioButton>("dispenseModeSteady")->isChecked());
-        QCOMPARE(labelText("aiModeLabel"), QStringLiteral("Off"));
-        QCOMPARE(labelText("strtMemCellLabel"), QStringLiteral("5"));
-        QCOMPARE(labelText("endMemCellLabel"), QStringLiteral("120"));
-        QCOMPARE(labelText("currMemCellLabel"), QStringLiteral("7"));
-        QCOMPARE(labelText("dispenseTimeLabel"), QStringLiteral("0.25"));
-        QCOMPARE(labelText("dispensePressLabel"), QStringLiteral("30.5"));
-        QCOMPARE(labelText("dispenseVacLabel"), QStringLiteral("2.5"));
-        QCOMPARE(labelText("trigLabel"), QStringLiteral("10"));
-        QCOMPARE(labelText("shotCountLabel"), QStringLiteral("1234"));
-        QCOMPARE(labelText("dateTimeLabel"), QStringLiteral("2:05 PM"));
-
-        QCOMPARE(child<QSpinBox>("startMemCell")->value(), 5);
-        QCOMPARE(child<QSpinBox>("endMemCell")->value(), 120);
-        QCOMPARE(child<QSpinBox>("memCell")->value(), 7);
-        QCOMPARE(child<QDoubleSpinBox>("dispenseTime")->value(), 0.25);
-        QCOMPARE(child<QDoubleSpinBox>("pressureBox")->value(), 30.5);
-        QCOMPARE(child<QDoubleSpinBox>("vacuumBox")->value(), 2.5);
-        QCOMPARE(child<QSpinBox>("triggerBox")->value(), 10);
-
-        QCOMPARE(state().aiMode, 3);
-        QCOMPARE(state().dispenseMode, 1);
-        QCOMPARE(state().startCell, 5);
-        QCOMPARE(state().endCell, 120);
-        QCOMPARE(state().currentCell, 7);
-        QCOMPARE(state().times[7], 0.25);
-        QCOMPARE(state().pressures[7], 30.5);
-        QCOMPARE(state().vacuums[7], 2.5);
-        QCOMPARE(state().triggers[7], 10);
-        QCOMPARE(connectionText(), QStringLiteral("Connected to Pelidor 7"));
+        QCOMPARE(differences(shownByGet(), exampleShown), QString());
+        QCOMPARE(panel.connectionText(), QStringLiteral("Connected to Pelidor 7"));
 
         // memCell moved from 1 to 7: the delayed read of cell 7 follows.
-        const QList<QByteArray> getCommands = commands();
-        QCOMPARE(getCommands, (QList<QByteArray>{"04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  "}));
-        QTRY_COMPARE(commands().mid(getCommands.size()), (QList<QByteArray>{"05E8007", "04ER  "}));
-    }
-
-    void getShowsTheClock_data()
-    {
-        QTest::addColumn<int>("hour");
-        QTest::addColumn<int>("minute");
-        QTest::addColumn<int>("indicator");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("half past midnight") << 12 << 30 << 0 << "12:30 AM";
-        QTest::newRow("noon") << 12 << 0 << 1 << "12:00 PM";
-        QTest::newRow("morning") << 9 << 5 << 0 << "9:05 AM";
-        QTest::newRow("afternoon") << 2 << 5 << 1 << "2:05 PM";
-        QTest::newRow("24-hour clock") << 9 << 5 << 2 << "9:5";
-        QTest::newRow("24-hour evening") << 21 << 45 << 2 << "21:45";
-    }
-
-    void getShowsTheClock()
-    {
-        QFETCH(int, hour);
-        QFETCH(int, minute);
-        QFETCH(int, indicator);
-        QFETCH(QString, expected);
-        SimulatedDispenser::State s = exampleDispenser();
-        s.hour = hour;
-        s.minute = minute;
-        s.clockIndicator = indicator;
-        dispenser->setState(s);
-        clickGet();
-        QCOMPARE(labelText("dateTimeLabel"), expected);
+        const QList<QByteArray> getCommands = {"04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  "};
+        QCOMPARE(panel.packets(), getCommands);
+        QTRY_COMPARE(panel.packets().mid(getCommands.size()), (QList<QByteArray>{"05E8007", "04ER  "}));
     }
 
     void failedReadKeepsWhatItWouldFill_data()
     {
-        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("commandsBefore"); // -1: the dispenser is off
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("kept");
 
-        QTest::newRow("status refused")
-            << "Getting Total Status Feedback" << Fault::Refuse
-            << "Error: A2 Received from P7" << QStringList{"status"};
+        QTest::newRow("status refused") << 0 << Fault::Refuse << "Error: A2 Received from P7"
+                                        << QStringList{"status"};
         // Without the cell the vacuum and trigger cannot be placed either.
         QTest::newRow("cell data cut short")
-            << "Getting DispenseTime,Pressure from Mem Cell" << Fault::DataWithoutEtx
-            << "Error: Feedback command didn't send full response."
+            << 1 << Fault::DataWithoutEtx << "Error: Feedback command didn't send full response."
             << QStringList{"cell", "vacuum", "trigger"};
-        QTest::newRow("vacuum unanswered")
-            << "Getting Vacuum Units" << Fault::NoReply
-            << "Error: No response when expected from P7" << QStringList{"vacuum"};
-        QTest::newRow("trigger garbled")
-            << "Getting Trigger Units" << Fault::Garbage << "Error: unknown error"
-            << QStringList{"trigger"};
-        QTest::newRow("shot count refused")
-            << "Getting SHOT Count Units" << Fault::Refuse << "Error: A2 Received from P7"
-            << QStringList{"shot"};
+        QTest::newRow("vacuum unanswered") << 2 << Fault::NoReply
+                                           << "Error: No response when expected from P7" << QStringList{"vacuum"};
+        QTest::newRow("trigger garbled") << 3 << Fault::Garbage << "Error: unknown error"
+                                         << QStringList{"trigger"};
+        QTest::newRow("shot count refused") << 4 << Fault::Refuse << "Error: A2 Received from P7"
+                                            << QStringList{"shot"};
         QTest::newRow("clock without data")
-            << "Getting Time Units" << Fault::NoData
-            << "Error: Feedback command didn't send full response." << QStringList{"clock"};
+            << 5 << Fault::NoData << "Error: Feedback command didn't send full response."
+            << QStringList{"clock"};
+        QTest::newRow("dispenser off") << -1 << Fault::NoReply << "Error: NACK from P7"
+                                       << QStringList{"status", "cell", "vacuum", "trigger", "shot", "clock"};
     }
 
     void failedReadKeepsWhatItWouldFill()
     {
-        QFETCH(QString, step);
+        QFETCH(int, commandsBefore);
         QFETCH(Fault, fault);
         QFETCH(QString, message);
         QFETCH(QStringList, kept);
-        quietTimers();
-        const QMap<QString, QString> allRead = cleanSecondGet();
-
-        openWindow();
-        quietTimers();
-        dispenser->setState(otherDispenser());
+        panel.memCellTimer()->blockSignals(true);
+        panel.dispenser->setState(otherDispenser());
         clickGet();
         const QMap<QString, QString> before = shownByGet();
-        QVERIFY(before != allRead);
 
-        dispenser->setState(exampleDispenser());
-        bool fired = false;
-        atProgress(step, [&]() { dispenser->injectFault(fault); }, fired);
-        clickGet();
-        QVERIFY(fired);
-
-        const QMap<QString, QString> after = shownByGet();
-        for (auto it = after.cbegin(); it != after.cend(); ++it) {
-            const bool isKept = kept.contains(it.key().section('/', 0, 0));
-            const QString expected = isKept ? before.value(it.key()) : allRead.value(it.key());
-            QVERIFY2(it.value() == expected,
-                     qPrintable(QStringLiteral("%1 is %2, expected %3").arg(it.key(), it.value(), expected)));
+        panel.dispenser->setState(exampleDispenser());
+        if (commandsBefore < 0) {
+            panel.dispenser->setPoweredOn(false);
+            clickGet();
+        } else {
+            CommandCountTrigger strike(*panel.dispenser, commandsBefore,
+                                       [&] { panel.dispenser->injectFault(fault); });
+            clickGet();
+            QVERIFY(strike.hasFired());
         }
-        QCOMPARE(connectionText(), message);
-    }
 
-    void everyReadFailingKeepsEverything()
-    {
-        quietTimers();
-        dispenser->setState(otherDispenser());
-        clickGet();
-        const QMap<QString, QString> before = shownByGet();
-
-        dispenser->setState(exampleDispenser());
-        dispenser->setPoweredOn(false);
-        clickGet();
-        QCOMPARE(shownByGet(), before);
-        QCOMPARE(connectionText(), QStringLiteral("Error: NACK from P7"));
+        // A kept entry shows what the other dispenser's Get left; the rest
+        // what the example's Get shows. Cell 9 is the other dispenser's
+        // cell, which the example's Get never writes.
+        QMap<QString, QString> expected = exampleShown;
+        for (auto it = expected.begin(); it != expected.end(); ++it) {
+            const bool otherCell = it.key().contains("[9]");
+            QVERIFY2(otherCell || before.value(it.key()) != it.value(), qPrintable(it.key()));
+            if (otherCell || kept.contains(it.key().section('/', 0, 0)))
+                it.value() = before.value(it.key());
+        }
+        QCOMPARE(differences(shownByGet(), expected), QString());
+        QCOMPARE(panel.connectionText(), message);
     }
 
     void cellAboveTheProfileIsShownNotStored()
     {
-        quietTimers();
-        dispenser->setState(otherDispenser());
+        panel.memCellTimer()->blockSignals(true);
+        panel.dispenser->setState(otherDispenser());
         clickGet();
-        const DispenserState before = state();
+        const DispenserState before = panel.state();
 
-        SimulatedDispenser::State s = exampleDispenser();
-        dispenser->setState(s);
-        bool fired = false;
-        atProgress(QStringLiteral("Getting DispenseTime,Pressure from Mem Cell"),
-                   [&]() { dispenser->injectData("CH400DT02500PD0305"); }, fired);
+        panel.dispenser->setState(exampleDispenser());
+        CommandCountTrigger strike(*panel.dispenser, 1,
+                                   [&] { panel.dispenser->injectData("CH400DT02500PD0305"); });
         clickGet();
-        QVERIFY(fired);
+        QVERIFY(strike.hasFired());
 
-        QCOMPARE(labelText("currMemCellLabel"), QStringLiteral("400"));
-        QCOMPARE(labelText("dispenseTimeLabel"), QStringLiteral("0.25"));
-        QCOMPARE(labelText("dispensePressLabel"), QStringLiteral("30.5"));
-        QCOMPARE(labelText("trigLabel"), QStringLiteral("10"));
-        QCOMPARE(child<QSpinBox>("memCell")->value(), 9);
-        QCOMPARE(child<QSpinBox>("triggerBox")->value(), 5);
-        QCOMPARE(state().currentCell, 9);
-        QVERIFY(state().times == before.times);
-        QVERIFY(state().pressures == before.pressures);
-        QVERIFY(state().vacuums == before.vacuums);
-        QVERIFY(state().triggers == before.triggers);
+        QCOMPARE(shownValue("currMemCellLabel"), QStringLiteral("400"));
+        QCOMPARE(shownValue("dispenseTimeLabel"), QStringLiteral("0.25"));
+        QCOMPARE(shownValue("trigLabel"), QStringLiteral("10"));
+        QCOMPARE(panel.child<QSpinBox>("memCell")->value(), 9);
+        QCOMPARE(panel.child<QSpinBox>("triggerBox")->value(), 5);
+        QCOMPARE(panel.state().currentCell, 9);
+        QVERIFY(panel.state().times == before.times);
+        QVERIFY(panel.state().pressures == before.pressures);
+        QVERIFY(panel.state().vacuums == before.vacuums);
+        QVERIFY(panel.state().triggers == before.triggers);
         // The code of a bad value read back has no message of its own.
-        QCOMPARE(connectionText(), QStringLiteral("Error: code 10"));
+        QCOMPARE(panel.connectionText(), QStringLiteral("Error: code 10"));
     }
 
     void sendWritesThePanelInOrder()
     {
-        quietTimers();
-        child<QRadioButton>("aiModeCount")->click();
-        child<QRadioButton>("dispenseModeTimed")->click();
-        child<QSpinBox>("startMemCell")->setValue(3);
-        child<QSpinBox>("endMemCell")->setValue(250);
-        child<QSpinBox>("memCell")->setValue(12);
-        child<QDoubleSpinBox>("dispenseTime")->setValue(1.2345);
-        child<QDoubleSpinBox>("pressureBox")->setValue(50.0);
-        child<QDoubleSpinBox>("vacuumBox")->setValue(18.0);
-        child<QSpinBox>("triggerBox")->setValue(77);
-        dispenser->clearLog();
+        panel.memCellTimer()->blockSignals(true);
+        panel.child<QRadioButton>("aiModeCount")->click();
+        panel.child<QSpinBox>("startMemCell")->setValue(3);
+        panel.child<QSpinBox>("endMemCell")->setValue(250);
+        panel.child<QSpinBox>("memCell")->setValue(12);
+        panel.child<QDoubleSpinBox>("dispenseTime")->setValue(1.2345);
+        panel.child<QDoubleSpinBox>("pressureBox")->setValue(50.0);
+        panel.child<QDoubleSpinBox>("vacuumBox")->setValue(18.0);
+        panel.child<QSpinBox>("triggerBox")->setValue(77);
 
         clickSend();
-        QCOMPARE(commands(), (QList<QByteArray>{"10AC  S20000", "04TT  ", "12SS  S003E250", "07CH  012",
-                                                "10DS  T12345", "08PS  0500", "08VS  0180", "10EQ  T00077"}));
-        QCOMPARE(connectionText(), QStringLiteral("Connected to Pelidor 7"));
-        QCOMPARE(state().aiMode, 1);
-
-        const SimulatedDispenser::State sent = dispenser->state();
-        QVERIFY(sent.autoIncrementOn);
-        QCOMPARE(sent.autoIncrementType, 2);
-        QCOMPARE(sent.dispenseMode, 0);
-        QCOMPARE(sent.startCell, 3);
-        QCOMPARE(sent.endCell, 250);
-        QCOMPARE(sent.currentCell, 12);
-        QCOMPARE(sent.cells[12].time, 12345);
-        QCOMPARE(sent.cells[12].pressure, 500);
-        QCOMPARE(sent.cells[12].vacuum, 180);
-        QCOMPARE(sent.cells[12].trigger, 77);
+        QCOMPARE(panel.packets(), (QList<QByteArray>{"10AC  S20000", "04TT  ", "12SS  S003E250", "07CH  012",
+                                                     "10DS  T12345", "08PS  0500", "08VS  0180", "10EQ  T00077"}));
+        QCOMPARE(panel.connectionText(), QStringLiteral("Connected to Pelidor 7"));
+        QCOMPARE(panel.state().aiMode, 1);
     }
 
     void sendScalesBarOnly_data()
@@ -437,85 +267,35 @@ private slots:
     {
         QFETCH(QString, unitButton);
         QFETCH(QByteArray, packet);
-        quietTimers();
-        child<QRadioButton>(unitButton.toLatin1().constData())->click();
-        child<QDoubleSpinBox>("pressureBox")->setValue(2.5);
-        dispenser->clearLog();
+        panel.child<QRadioButton>(qPrintable(unitButton))->click();
+        panel.child<QDoubleSpinBox>("pressureBox")->setValue(2.5);
 
         clickSend();
-        QList<QByteArray> pressureCommands;
-        for (const QByteArray &command : commands()) {
-            if (command.startsWith("08PS"))
-                pressureCommands << command;
-        }
-        QCOMPARE(pressureCommands, QList<QByteArray>{packet});
+        QCOMPARE(panel.packets().value(5), packet);
     }
 
     void sendGoesOnAfterAFailureAndNamesIt()
     {
-        quietTimers();
-        bool fired = false;
-        atProgress(QStringLiteral("Sending Pressure Settings to Device!"),
-                   [&]() { dispenser->injectFault(Fault::Refuse); }, fired);
+        CommandCountTrigger strike(*panel.dispenser, 5, [&] { panel.dispenser->injectFault(Fault::Refuse); });
         clickSend();
-        QVERIFY(fired);
-        const QList<QByteArray> sent = commands();
+        QVERIFY(strike.hasFired());
+        const QList<QByteArray> sent = panel.packets();
         QCOMPARE(sent.size(), 8);
-        QVERIFY(sent[6].startsWith("08VS"));
+        QVERIFY(sent[5].startsWith("08PS"));
         QVERIFY(sent[7].startsWith("10EQ"));
-        QCOMPARE(connectionText(), QStringLiteral("Error: A2 Received from P7"));
+        QCOMPARE(panel.connectionText(), QStringLiteral("Error: A2 Received from P7"));
     }
 
-    void closedPortSendsNothing()
+    void closedPortReadsNoCell()
     {
-        QVERIFY(!WindowOnSimulator::connect(*window));
-        dispenser->clearLog();
+        QVERIFY(!WindowOnSimulator::connect(*panel.window));
+        panel.dispenser->clearLog();
+        const QString shown = panel.connectionText();
 
-        clickGet();
-        QCOMPARE(connectionText(), QStringLiteral("Connect First!"));
-        clickSend();
-        QCOMPARE(connectionText(), QStringLiteral("Connect First!"));
-        child<QSpinBox>("memCell")->setValue(30);
-        QTRY_VERIFY(!memCellTimer()->isActive());
-        QCOMPARE(connectionText(), QStringLiteral("Connect First!"));
-        QVERIFY(dispenser->receivedBytes().isEmpty());
-    }
-
-    void cellBurstMakesOneRead()
-    {
-        SimulatedDispenser::State s;
-        s.cells[20] = {3000, 150, 40, 8};
-        s.currentCell = 20;
-        dispenser->setState(s);
-        auto *memCell = child<QSpinBox>("memCell");
-        memCell->setValue(10);
-        QTRY_VERIFY(!memCellTimer()->isActive());
-        dispenser->clearLog();
-
-        for (int cell = 11; cell <= 20; ++cell) {
-            memCell->setValue(cell);
-            QCoreApplication::processEvents();
-        }
-        QTRY_VERIFY(!commands().isEmpty());
-        QTRY_VERIFY(!memCellTimer()->isActive());
-        QTest::qWait(100);
-        QCOMPARE(commands(), (QList<QByteArray>{"05E8020", "04ER  "}));
-
-        QCOMPARE(state().times[20], 0.3);
-        QCOMPARE(state().pressures[20], 15.0);
-        QCOMPARE(state().vacuums[20], 4.0);
-        // The profile table shows what the record now holds.
-        auto *table = window->findChild<QTableWidgetWithCopyPaste *>();
-        QCOMPARE(table->item(20, 0)->text(), QStringLiteral("0.3"));
-        QCOMPARE(table->item(20, 2)->text(), QStringLiteral("4"));
-        // The trigger read belongs to the dispenser's current cell, whichever
-        // that is, so it is shown but not filed under cell 20.
-        QCOMPARE(state().triggers[20], 1);
-        QCOMPARE(child<QDoubleSpinBox>("dispenseTime")->value(), 0.3);
-        QCOMPARE(child<QDoubleSpinBox>("pressureBox")->value(), 15.0);
-        QCOMPARE(child<QDoubleSpinBox>("vacuumBox")->value(), 4.0);
-        QCOMPARE(child<QSpinBox>("triggerBox")->value(), 8);
-        QCOMPARE(connectionText(), QStringLiteral("Connected to Pelidor 7"));
+        panel.child<QSpinBox>("memCell")->setValue(30);
+        QTRY_VERIFY(!panel.memCellTimer()->isActive());
+        QCOMPARE(panel.connectionText(), shown);
+        QVERIFY(panel.lineStaysQuiet());
     }
 
     void failedCellReadKeepsTheCell()
@@ -523,73 +303,64 @@ private slots:
         SimulatedDispenser::State s;
         s.cells[20] = {3000, 150, 40, 8};
         s.currentCell = 20;
-        dispenser->setState(s);
-        const DispenserState before = state();
-        const double shownTime = child<QDoubleSpinBox>("dispenseTime")->value();
+        panel.dispenser->setState(s);
+        const DispenserState before = panel.state();
+        const double shownTime = panel.child<QDoubleSpinBox>("dispenseTime")->value();
 
-        bool fired = false;
-        atProgress(QStringLiteral("Get Settings from Device!"),
-                   [&]() { dispenser->injectFault(Fault::Refuse); }, fired);
-        child<QSpinBox>("memCell")->setValue(20);
-        QTRY_VERIFY(fired);
-        QTRY_VERIFY(!memCellTimer()->isActive());
-        QTRY_COMPARE(connectionText(), QStringLiteral("Error: A2 Received from P7"));
+        panel.dispenser->injectFault(Fault::Refuse);
+        panel.child<QSpinBox>("memCell")->setValue(20);
+        QTRY_COMPARE(panel.connectionText(), QStringLiteral("Error: A2 Received from P7"));
 
-        QVERIFY(state().times == before.times);
-        QVERIFY(state().pressures == before.pressures);
-        QVERIFY(state().vacuums == before.vacuums);
-        QCOMPARE(child<QDoubleSpinBox>("dispenseTime")->value(), shownTime);
+        QVERIFY(panel.state().times == before.times);
+        QVERIFY(panel.state().pressures == before.pressures);
+        QVERIFY(panel.state().vacuums == before.vacuums);
+        QCOMPARE(panel.child<QDoubleSpinBox>("dispenseTime")->value(), shownTime);
         // The trigger read worked and is shown.
-        QCOMPARE(child<QSpinBox>("triggerBox")->value(), 8);
+        QCOMPARE(panel.child<QSpinBox>("triggerBox")->value(), 8);
     }
 
-    void startCellBoundsTheOtherCellBoxes()
+    void cellRangeBoundsTheOtherCellBoxes()
     {
-        auto *memCell = child<QSpinBox>("memCell");
+        auto *memCell = panel.child<QSpinBox>("memCell");
+        auto *adjustStart = panel.child<QSpinBox>("bulkAdjustStart");
+        auto *adjustEnd = panel.child<QSpinBox>("bulkAdjustEnd");
         memCell->setValue(10);
-        QTRY_VERIFY(!memCellTimer()->isActive());
-        dispenser->clearLog();
+        QTRY_VERIFY(!panel.memCellTimer()->isActive());
+        panel.packets();
+        panel.dispenser->clearLog();
 
-        child<QSpinBox>("startMemCell")->setValue(50);
-        auto *adjustStart = child<QSpinBox>("bulkAdjustStart");
-        auto *adjustEnd = child<QSpinBox>("bulkAdjustEnd");
+        panel.child<QSpinBox>("startMemCell")->setValue(50);
         QCOMPARE(adjustStart->value(), 50);
         QCOMPARE(adjustStart->minimum(), 50);
         QCOMPARE(adjustEnd->minimum(), 50);
         QCOMPARE(memCell->minimum(), 50);
         QCOMPARE(memCell->value(), 50);
-        QCOMPARE(state().startCell, 50);
+        QCOMPARE(panel.state().startCell, 50);
         // The cell moved into the range, so it is read.
-        QTRY_COMPARE(commands(), (QList<QByteArray>{"05E8050", "04ER  "}));
-    }
+        QTRY_COMPARE(panel.packets(), (QList<QByteArray>{"05E8050", "04ER  "}));
 
-    void endCellBoundsTheOtherCellBoxes()
-    {
-        child<QSpinBox>("endMemCell")->setValue(200);
-        QCOMPARE(child<QSpinBox>("bulkAdjustEnd")->value(), 200);
-        QCOMPARE(child<QSpinBox>("bulkAdjustEnd")->maximum(), 200);
-        QCOMPARE(child<QSpinBox>("bulkAdjustStart")->maximum(), 200);
-        QCOMPARE(child<QSpinBox>("memCell")->maximum(), 200);
-        QCOMPARE(state().endCell, 200);
+        panel.child<QSpinBox>("endMemCell")->setValue(200);
+        QCOMPARE(adjustEnd->value(), 200);
+        QCOMPARE(adjustEnd->maximum(), 200);
+        QCOMPARE(adjustStart->maximum(), 200);
+        QCOMPARE(memCell->maximum(), 200);
+        QCOMPARE(panel.state().endCell, 200);
 
         // The two job boxes do not bound each other.
-        child<QSpinBox>("startMemCell")->setValue(50);
-        child<QSpinBox>("endMemCell")->setValue(40);
-        QCOMPARE(child<QSpinBox>("endMemCell")->value(), 40);
-        QCOMPARE(state().endCell, 40);
+        panel.child<QSpinBox>("endMemCell")->setValue(40);
+        QCOMPARE(panel.child<QSpinBox>("endMemCell")->value(), 40);
+        QCOMPARE(panel.state().endCell, 40);
     }
 
     void modeButtonsUpdateTheRecord()
     {
-        child<QRadioButton>("aiModeCount")->click();
-        QCOMPARE(state().aiMode, 1);
-        QCOMPARE(labelText("label_22"), QStringLiteral("Trigger (shots):"));
-        child<QRadioButton>("aiModeTimed")->click();
-        QCOMPARE(labelText("label_22"), QStringLiteral("Trigger (s):"));
-        child<QRadioButton>("dispenseModeSteady")->click();
-        QCOMPARE(state().dispenseMode, 1);
-        child<QRadioButton>("dispenseModeTimed")->click();
-        QCOMPARE(state().dispenseMode, 0);
+        panel.child<QRadioButton>("aiModeCount")->click();
+        QCOMPARE(panel.state().aiMode, 1);
+        QCOMPARE(shownValue("label_22"), QStringLiteral("Trigger (shots):"));
+        panel.child<QRadioButton>("aiModeTimed")->click();
+        QCOMPARE(shownValue("label_22"), QStringLiteral("Trigger (s):"));
+        panel.child<QRadioButton>("dispenseModeSteady")->click();
+        QCOMPARE(panel.state().dispenseMode, 1);
     }
 };
 
