@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace UserActions {
@@ -32,6 +33,7 @@ QLabel *statusLabel(MainWindow &window, int position)
 } // namespace
 
 QLabel *connectionLabel(MainWindow &window) { return statusLabel(window, 0); }
+QLabel *portLabel(MainWindow &window) { return statusLabel(window, 1); }
 QLabel *modeLabel(MainWindow &window) { return statusLabel(window, 2); }
 QLabel *alarmLabel(MainWindow &window) { return statusLabel(window, 3); }
 
@@ -44,6 +46,24 @@ QPushButton *alarmResetButton(MainWindow &window)
             return button;
     }
     qFatal("no Alarm Reset button");
+}
+
+QTimer *alarmTimer(MainWindow &window)
+{
+    for (QTimer *timer : window.findChildren<QTimer *>()) {
+        if (!timer->isSingleShot() && timer->interval() == 10000)
+            return timer;
+    }
+    qFatal("no alarm timer");
+}
+
+QTimer *memCellTimer(MainWindow &window)
+{
+    for (QTimer *timer : window.findChildren<QTimer *>()) {
+        if (timer->isSingleShot() && timer->interval() == 500)
+            return timer;
+    }
+    qFatal("no memory-cell timer");
 }
 
 void retype(QWidget *field, const QString &text)

@@ -1,23 +1,41 @@
 #ifndef USERACTIONS_H
 #define USERACTIONS_H
 
+#include <QObject>
 #include <QString>
 
 class MainWindow;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QTimer;
 class QWidget;
 
 // What a user does with the window, done through its widgets with key and
 // mouse events, for tests that drive whole flows. The window must be shown.
 namespace UserActions {
 
+// The widget of the window with this object name. A missing one ends the
+// test program: no test can go on without it.
+template <typename T> T *child(const QObject &window, const char *name)
+{
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
 // The status bar's labels, in the order the window places them.
 QLabel *connectionLabel(MainWindow &window);
+QLabel *portLabel(MainWindow &window);
 QLabel *modeLabel(MainWindow &window);
 QLabel *alarmLabel(MainWindow &window);
 QPushButton *alarmResetButton(MainWindow &window);
+
+// The repeating alarm poll and the delayed read of the memory cell, which a
+// test holds back or waits out.
+QTimer *alarmTimer(MainWindow &window);
+QTimer *memCellTimer(MainWindow &window);
 
 // Selects the whole text of a line edit or spin box and types text over it.
 void retype(QWidget *field, const QString &text);
