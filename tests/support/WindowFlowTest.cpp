@@ -35,6 +35,9 @@ SimulatedDispenser::State WindowFlowTest::exampleDispenser()
     s.month = 3;
     s.day = 14;
     s.year = 25;
+    s.pressureUnit = 2;
+    s.vacuumUnit = 3;
+    s.alarmOptions = 1;
     return s;
 }
 

@@ -19,7 +19,7 @@ class WindowFlowTest : public QObject
 protected:
     // Count mode, Steady, cells 5 to 120, current cell 7 (0.25 s, 30.5, 2.5,
     // trigger 10), cell 25 (0.4 s, 12.0, 5.0, trigger 30), 1234 shots, 2:05 PM
-    // on 14 March 2025.
+    // on 14 March 2025, kPa and mmHg, the input alarm on.
     static SimulatedDispenser::State exampleDispenser();
 
     // For init(): a fresh settings store and a dispenser holding the example;
