@@ -1,25 +1,19 @@
 // Operator and Supervisor modes: the password check, what each mode shows and
 // allows, and the guards against a second prompt or a second profile tab.
-#include "MainWindow.h"
+#include "PanelFixture.h"
 #include "PasswordDialog.h"
-#include "SimulatedDispenser.h"
 #include "TestSettings.h"
-#include "WindowOnSimulator.h"
+#include "UserActions.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDockWidget>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -29,14 +23,6 @@ class TestModes : public QObject
     Q_OBJECT
 
 private:
-    template <typename T> static T *child(QObject *window, const char *name)
-    {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no child %s", name);
-        return found;
-    }
-
     static QList<PasswordDialog *> shownDialogs()
     {
         QList<PasswordDialog *> shown;
@@ -48,73 +34,45 @@ private:
         return shown;
     }
 
-    static PasswordDialog *askForPassword(MainWindow &window)
-    {
-        child<QAction>(&window, "actionSupervisor_Mode")->trigger();
-        const QList<PasswordDialog *> shown = shownDialogs();
-        return shown.size() == 1 ? shown.first() : nullptr;
-    }
+    static void triggerAction(MainWindow &window, const char *name) { namedChild<QAction>(&window, name)->trigger(); }
 
-    static void confirm(PasswordDialog *dialog, const QString &password)
+    static int profileTabCount(MainWindow &window)
     {
-        QTest::keyClicks(dialog->findChild<QLineEdit *>(), password);
-        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        auto *tabs = namedChild<QTabWidget>(&window, "centralTabWidget");
+        int count = 0;
+        for (int i = 0; i < tabs->count(); ++i)
+            count += tabs->widget(i)->objectName() == QLatin1String("tabDispenseProfile") ? 1 : 0;
+        return count;
     }
 
     static void enterSupervisor(MainWindow &window)
     {
-        PasswordDialog *dialog = askForPassword(window);
-        QVERIFY(dialog);
-        confirm(dialog, QStringLiteral("5183"));
-    }
-
-    static QString modeText(MainWindow &window)
-    {
-        for (QLabel *label : child<QStatusBar>(&window, "statusBar")->findChildren<QLabel *>()) {
-            if (label->text().endsWith(QLatin1String(" Mode")))
-                return label->text();
-        }
-        return QString();
-    }
-
-    static int profileTabCount(MainWindow &window)
-    {
-        auto *tabs = child<QTabWidget>(&window, "centralTabWidget");
-        QWidget *profileTab = child<QWidget>(&window, "tabDispenseProfile");
-        int count = 0;
-        for (int i = 0; i < tabs->count(); ++i)
-            count += tabs->widget(i) == profileTab ? 1 : 0;
-        return count;
+        QVERIFY(UserActions::enterSupervisorMode(window, QStringLiteral("5183")));
     }
 
     static void verifyMode(MainWindow &window, bool supervisor)
     {
-        auto *tabs = child<QTabWidget>(&window, "centralTabWidget");
-        QWidget *profileTab = child<QWidget>(&window, "tabDispenseProfile");
+        auto *tabs = namedChild<QTabWidget>(&window, "centralTabWidget");
+        QCOMPARE(profileTabCount(window), supervisor ? 1 : 0);
+        QCOMPARE(tabs->count(), supervisor ? 3 : 2);
         if (supervisor) {
-            QCOMPARE(tabs->count(), 3);
-            QCOMPARE(tabs->indexOf(profileTab), 0);
+            QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("tabDispenseProfile"));
             QCOMPARE(tabs->tabText(0), QStringLiteral("Dispense Profile"));
-            QCOMPARE(tabs->currentIndex(), 0);
-        } else {
-            QCOMPARE(tabs->count(), 2);
-            QCOMPARE(tabs->indexOf(profileTab), -1);
-            QCOMPARE(tabs->indexOf(child<QWidget>(&window, "tabCurrentSettings")), 0);
         }
-        QCOMPARE(modeText(window), supervisor ? QStringLiteral("Supervisor Mode")
-                                              : QStringLiteral("Operator Mode"));
-        QCOMPARE(child<QAction>(&window, "actionSupervisor_Mode")->isVisible(), !supervisor);
-        QCOMPARE(child<QAction>(&window, "actionOperator_Mode")->isVisible(), supervisor);
-        auto *bulkAction = child<QAction>(&window, "actionBulk_Adjust_Dispense_Profile");
+        QCOMPARE(UserActions::modeLabel(window)->text(),
+                 supervisor ? QStringLiteral("Supervisor Mode") : QStringLiteral("Operator Mode"));
+        QCOMPARE(namedChild<QAction>(&window, "actionSupervisor_Mode")->isVisible(), !supervisor);
+        QCOMPARE(namedChild<QAction>(&window, "actionOperator_Mode")->isVisible(), supervisor);
+        auto *bulkAction = namedChild<QAction>(&window, "actionBulk_Adjust_Dispense_Profile");
         QCOMPARE(bulkAction->isVisible(), supervisor);
         if (supervisor)
             QVERIFY(bulkAction->isChecked());
-        QCOMPARE(child<QDockWidget>(&window, "bulkAdjustDock")->isHidden(), !supervisor);
-        QCOMPARE(child<QGroupBox>(&window, "groupBox_7")->isEnabled(), supervisor);
-        QCOMPARE(child<QGroupBox>(&window, "groupBox_5")->isEnabled(), supervisor);
+        QCOMPARE(namedChild<QDockWidget>(&window, "bulkAdjustDock")->isHidden(), !supervisor);
+        QCOMPARE(namedChild<QWidget>(&window, "groupBox_7")->isEnabled(), supervisor);
+        QCOMPARE(namedChild<QWidget>(&window, "groupBox_5")->isEnabled(), supervisor);
         // The lockout page was re-applied and is now in view.
-        QCOMPARE(child<QStackedWidget>(&window, "configStackWidget")->currentIndex(), 5);
-        QCOMPARE(child<QPlainTextEdit>(&window, "commandHelpEdit")->toPlainText(),
+        QCOMPARE(namedChild<QStackedWidget>(&window, "configStackWidget")->currentIndex(), 5);
+        QCOMPARE(namedChild<QPlainTextEdit>(&window, "commandHelpEdit")->toPlainText(),
                  QStringLiteral("Set Operator Lockouts on the Pelidor 7.\n\n(Requires Supervisor mode.)"));
     }
 
@@ -128,55 +86,39 @@ private slots:
         QTest::qWait(0);
     }
 
-    void startsInOperatorModeWithoutApplyingIt()
+    void passwordCheck_data()
     {
-        MainWindow window;
-        QCOMPARE(modeText(window), QStringLiteral("Operator Mode"));
-        QCOMPARE(profileTabCount(window), 0);
-        // Left as built until the first mode switch.
-        QVERIFY(child<QGroupBox>(&window, "groupBox_5")->isEnabled());
-        QVERIFY(child<QGroupBox>(&window, "groupBox_7")->isEnabled());
-        QVERIFY(child<QAction>(&window, "actionBulk_Adjust_Dispense_Profile")->isVisible());
-    }
-
-    void rightPasswordEntersSupervisorMode()
-    {
-        MainWindow window;
-        QTest::ignoreMessage(QtDebugMsg, "Current Password: 5183");
-        QTest::ignoreMessage(QtDebugMsg, "Enter supervisor mode, password correct\n");
-        enterSupervisor(window);
-        verifyMode(window, true);
-    }
-
-    void changedPasswordIsTheOneChecked()
-    {
-        TestSettings::set("SuperPassword", "0042");
-        MainWindow window;
-        PasswordDialog *dialog = askForPassword(window);
-        QVERIFY(dialog);
-        confirm(dialog, QStringLiteral("0042"));
-        QCOMPARE(modeText(window), QStringLiteral("Supervisor Mode"));
-    }
-
-    void wrongOrEmptyPasswordChangesNothing_data()
-    {
+        QTest::addColumn<QString>("stored"); // empty: the first run's
         QTest::addColumn<QString>("typed");
-        QTest::newRow("other four digits") << "5184";
-        QTest::newRow("prefix") << "518";
-        QTest::newRow("empty") << "";
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("first-run password") << "" << "5183" << true;
+        QTest::newRow("changed password") << "0042" << "0042" << true;
+        QTest::newRow("first-run password after a change") << "0042" << "5183" << false;
+        QTest::newRow("other four digits") << "" << "5184" << false;
+        QTest::newRow("prefix") << "" << "518" << false;
+        QTest::newRow("empty") << "" << "" << false;
     }
 
-    void wrongOrEmptyPasswordChangesNothing()
+    void passwordCheck()
     {
+        QFETCH(QString, stored);
         QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        if (!stored.isEmpty())
+            TestSettings::set("SuperPassword", stored);
         MainWindow window;
-        QTest::ignoreMessage(QtDebugMsg, "Password incorrect.");
-        PasswordDialog *dialog = askForPassword(window);
-        QVERIFY(dialog);
-        confirm(dialog, typed);
-        QCOMPARE(modeText(window), QStringLiteral("Operator Mode"));
-        QCOMPARE(profileTabCount(window), 0);
+        QTest::ignoreMessage(QtDebugMsg, qPrintable("Current Password: " + (stored.isEmpty() ? QStringLiteral("5183") : stored)));
+        QTest::ignoreMessage(QtDebugMsg, accepted ? "Enter supervisor mode, password correct\n" : "Password incorrect.");
+
+        QVERIFY(UserActions::enterSupervisorMode(window, typed));
+
         QVERIFY(shownDialogs().isEmpty());
+        if (accepted) {
+            verifyMode(window, true);
+        } else {
+            QCOMPARE(UserActions::modeLabel(window)->text(), QStringLiteral("Operator Mode"));
+            QCOMPARE(profileTabCount(window), 0);
+        }
     }
 
     void cancelAfterRightTextIsIgnored()
@@ -184,41 +126,33 @@ private slots:
         MainWindow window;
         // An earlier dialog left the right text behind, then the user cancels.
         QMetaObject::invokeMethod(&window, "passEntered", Q_ARG(QString, QStringLiteral("5183")));
-        PasswordDialog *dialog = askForPassword(window);
-        QVERIFY(dialog);
-        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
-        QCOMPARE(modeText(window), QStringLiteral("Operator Mode"));
+        triggerAction(window, "actionSupervisor_Mode");
+        QCOMPARE(shownDialogs().size(), 1);
+        shownDialogs().first()->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+        QCOMPARE(UserActions::modeLabel(window)->text(), QStringLiteral("Operator Mode"));
     }
 
-    void onlyOneDialogAtATime()
+    void onlyOneDialogAtATimeAndReleasedWhenFinished()
     {
         MainWindow window;
-        PasswordDialog *first = askForPassword(window);
-        QVERIFY(first);
-        child<QAction>(&window, "actionSupervisor_Mode")->trigger();
-        QCOMPARE(shownDialogs(), QList<PasswordDialog *>({first}));
+        triggerAction(window, "actionSupervisor_Mode");
+        triggerAction(window, "actionSupervisor_Mode");
+        QCOMPARE(shownDialogs().size(), 1);
+        QPointer<PasswordDialog> first = shownDialogs().first();
 
-        // Once the first has finished, the next trigger offers a fresh one.
+        // Once the first has finished, it goes and the next trigger offers a
+        // fresh one.
         first->reject();
-        PasswordDialog *second = askForPassword(window);
-        QVERIFY(second);
-        QVERIFY(second != first);
-    }
-
-    void finishedDialogIsReleased()
-    {
-        MainWindow window;
-        QPointer<PasswordDialog> dialog = askForPassword(window);
-        QVERIFY(dialog);
-        confirm(dialog, QStringLiteral("1111"));
-        QTRY_VERIFY(dialog.isNull());
+        QTRY_VERIFY(first.isNull());
+        triggerAction(window, "actionSupervisor_Mode");
+        QCOMPARE(shownDialogs().size(), 1);
     }
 
     void rightPasswordWhileSupervisorChangesNothing()
     {
         MainWindow window;
         enterSupervisor(window);
-        auto *tabs = child<QTabWidget>(&window, "centralTabWidget");
+        auto *tabs = namedChild<QTabWidget>(&window, "centralTabWidget");
         tabs->setCurrentIndex(2);
 
         QMetaObject::invokeMethod(&window, "passEntered", Q_ARG(QString, QStringLiteral("5183")));
@@ -228,21 +162,14 @@ private slots:
         QCOMPARE(tabs->currentIndex(), 2);
     }
 
-    void operatorModeTakesEverythingBack()
+    void supervisorOperatorSupervisor()
     {
         MainWindow window;
         enterSupervisor(window);
-        child<QAction>(&window, "actionOperator_Mode")->trigger();
+        verifyMode(window, true);
+        triggerAction(window, "actionOperator_Mode");
         verifyMode(window, false);
-    }
-
-    void supervisorOperatorSupervisorLeavesOneProfileTab()
-    {
-        MainWindow window;
         enterSupervisor(window);
-        child<QAction>(&window, "actionOperator_Mode")->trigger();
-        enterSupervisor(window);
-        QCOMPARE(profileTabCount(window), 1);
         verifyMode(window, true);
     }
 
@@ -250,78 +177,31 @@ private slots:
     {
         MainWindow window;
         enterSupervisor(window);
-        auto *tabs = child<QTabWidget>(&window, "centralTabWidget");
-        tabs->tabBar()->moveTab(0, 2);
-        QCOMPARE(tabs->indexOf(child<QWidget>(&window, "tabDispenseProfile")), 2);
+        namedChild<QTabWidget>(&window, "centralTabWidget")->tabBar()->moveTab(0, 2);
 
-        child<QAction>(&window, "actionOperator_Mode")->trigger();
+        triggerAction(window, "actionOperator_Mode");
 
-        QCOMPARE(profileTabCount(window), 0);
-        QVERIFY(tabs->indexOf(child<QWidget>(&window, "tabCurrentSettings")) >= 0);
-        QVERIFY(tabs->indexOf(child<QWidget>(&window, "tabPelidor7Config")) >= 0);
-    }
-
-    void modeSwitchAppliesStoredLockouts()
-    {
-        MainWindow window;
-        // The lockout boxes are usable until the first mode switch.
-        child<QCheckBox>(&window, "lockoutDT")->click();
-        child<QCheckBox>(&window, "lockoutLA")->click();
-        QCOMPARE(window.dispenserState().lockouts, 1 | 4096);
-
-        enterSupervisor(window);
-        QVERIFY(child<QWidget>(&window, "dispenseTime")->isEnabled());
-        QVERIFY(child<QGroupBox>(&window, "groupBox_6")->isEnabled());
-
-        child<QAction>(&window, "actionOperator_Mode")->trigger();
-        QVERIFY(!child<QWidget>(&window, "dispenseTime")->isEnabled());
-        QVERIFY(!child<QGroupBox>(&window, "groupBox_6")->isEnabled());
-        QVERIFY(child<QWidget>(&window, "pressureBox")->isEnabled());
-        QVERIFY(child<QGroupBox>(&window, "groupBox_4")->isEnabled());
-    }
-
-    void modeSwitchReadsLockoutsWhenConnected()
-    {
-        SimulatedDispenser dispenser;
-        QVERIFY2(dispenser.start(), qPrintable(dispenser.errorString()));
-        SimulatedDispenser::State held;
-        held.lockouts = 4096; // LA
-        dispenser.setState(held);
-        WindowOnSimulator::storePort(dispenser);
-        MainWindow window;
-        QVERIFY(WindowOnSimulator::connect(window));
-        child<QCheckBox>(&window, "lockoutDT")->click(); // the stored word: DT
-
-        enterSupervisor(window);
-
-        QTRY_COMPARE(dispenser.receivedPackets(), QList<QByteArray>({"10EH  PA5183"}));
-        QVERIFY(child<QCheckBox>(&window, "lockoutLA")->isChecked());
-        QVERIFY(!child<QCheckBox>(&window, "lockoutDT")->isChecked());
-        QCOMPARE(window.dispenserState().lockouts, 1);
-        verifyMode(window, true);
+        verifyMode(window, false);
     }
 
     void operatorModeLocksEvenWhenTheLockoutReadFails()
     {
-        SimulatedDispenser dispenser;
-        QVERIFY2(dispenser.start(), qPrintable(dispenser.errorString()));
-        WindowOnSimulator::storePort(dispenser);
-        MainWindow window;
-        QVERIFY(WindowOnSimulator::connect(window));
-        child<QCheckBox>(&window, "lockoutDT")->click();
-        enterSupervisor(window);
-        QVERIFY(child<QWidget>(&window, "dispenseTime")->isEnabled());
-        auto *stack = child<QStackedWidget>(&window, "configStackWidget");
-        stack->setCurrentIndex(6);
+        PanelFixture panel;
+        QVERIFY2(panel.open(), qPrintable(panel.errorString()));
+        panel.child<QAbstractButton>("lockoutDT")->click();
+        enterSupervisor(*panel.window);
+        QVERIFY(panel.child<QWidget>("dispenseTime")->isEnabled());
+        panel.child<QStackedWidget>("configStackWidget")->setCurrentIndex(6);
 
-        dispenser.injectFault(SimulatedDispenser::Fault::Refuse);
-        child<QAction>(&window, "actionOperator_Mode")->trigger();
+        panel.dispenser->injectFault(SimulatedDispenser::Fault::Refuse);
+        triggerAction(*panel.window, "actionOperator_Mode");
 
-        QCOMPARE(modeText(window), QStringLiteral("Operator Mode"));
-        QVERIFY(!child<QWidget>(&window, "dispenseTime")->isEnabled());
-        QVERIFY(!child<QGroupBox>(&window, "groupBox_5")->isEnabled());
-        QVERIFY(child<QWidget>(&window, "pressureBox")->isEnabled());
-        QCOMPARE(stack->currentIndex(), 6); // the failed read keeps the page
+        QCOMPARE(UserActions::modeLabel(*panel.window)->text(), QStringLiteral("Operator Mode"));
+        QVERIFY(!panel.child<QWidget>("dispenseTime")->isEnabled());
+        QVERIFY(!panel.child<QWidget>("groupBox_5")->isEnabled());
+        QVERIFY(panel.child<QWidget>("pressureBox")->isEnabled());
+        // The failed read keeps the page.
+        QCOMPARE(panel.child<QStackedWidget>("configStackWidget")->currentIndex(), 6);
     }
 };
 
