@@ -1,35 +1,25 @@
 // Copy and paste of cell blocks: the clipboard forms, where pasted blocks
 // land, clipping at the table's edges, and the refusal of ragged blocks.
 #include "ClipboardBlock.h"
-#include "MainWindow.h"
-#include "QTableWidgetWithCopyPaste.h"
-#include "TestSettings.h"
+#include "ProfileWindowFixture.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
-#include <QMessageBox>
 #include <QMimeData>
-#include <QTimer>
+#include <QTableWidget>
 #include <QtTest>
 
-#include <memory>
-
-class TestClipboard : public QObject
+class TestClipboard : public QObject, private ProfileWindowFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<MainWindow> window;
-
-    QTableWidget *table() const { return window->findChild<QTableWidgetWithCopyPaste *>(); }
-    const DispenserState &state() const { return window->dispenserState(); }
-    QString text(int row, int column) const { return table()->item(row, column)->text(); }
-
-    void select(int top, int left, int bottom, int right) const
+    // Selects the two by two cells whose top left is (row, column).
+    void selectBlockAt(int row, int column) const
     {
         table()->clearSelection();
-        table()->setRangeSelected(QTableWidgetSelectionRange(top, left, bottom, right), true);
+        table()->setRangeSelected(QTableWidgetSelectionRange(row, column, row + 1, column + 1), true);
     }
 
     void copyKeys() const { QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier); }
@@ -41,7 +31,7 @@ private:
         QStringList texts;
         for (int row = 0; row < table()->rowCount(); ++row) {
             for (int column = 0; column < table()->columnCount(); ++column)
-                texts << text(row, column);
+                texts << cellText(row, column);
         }
         return texts;
     }
@@ -49,9 +39,8 @@ private:
 private slots:
     void init()
     {
-        TestSettings::clear();
-        QTest::ignoreMessage(QtDebugMsg, "SuperPassword key doesnt exist, setting it to 5183 now");
-        window.reset(new MainWindow);
+        clearSettings();
+        openWindow();
         QApplication::clipboard()->clear();
     }
 
@@ -93,46 +82,18 @@ private slots:
         QCOMPARE(copied.html, html);
     }
 
-    void parseBlocks_data()
-    {
-        QTest::addColumn<QString>("clipboard");
-        QTest::addColumn<bool>("rectangular");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("columns");
-        QTest::addColumn<QStringList>("cells");
-        QTest::newRow("two by three") << "1\t2\t3\n4\t5\t6" << true << 2 << 3
-                                      << QStringList{"1", "2", "3", "4", "5", "6"};
-        QTest::newRow("trailing line end and blanks") << "  1\t2\n3\t4\n\n " << true << 2 << 2
-                                                      << QStringList{"1", "2", "3", "4"};
-        QTest::newRow("empty cells kept") << "1\t\t3" << true << 1 << 3 << QStringList{"1", "", "3"};
-        QTest::newRow("three then two") << "1\t2\t3\n4\t5" << false << 2 << 2
-                                        << QStringList{"1", "2", "3", "4", "5"};
-        // Divisible, yet not a block: it must not be laid out as 2 by 3.
-        QTest::newRow("four, one, one") << "1\t2\t3\t4\n5\n6" << false << 3 << 2
-                                        << QStringList{"1", "2", "3", "4", "5", "6"};
-    }
-
-    void parseBlocks()
-    {
-        QFETCH(QString, clipboard);
-        QFETCH(bool, rectangular);
-        QFETCH(int, rows);
-        QFETCH(int, columns);
-        QFETCH(QStringList, cells);
-        const ClipboardBlock::Pasted pasted = ClipboardBlock::parse(clipboard);
-        QCOMPARE(pasted.rectangular, rectangular);
-        QCOMPARE(pasted.rows, rows);
-        QCOMPARE(pasted.columns, columns);
-        QCOMPARE(pasted.cells, cells);
-    }
-
     void copyKeyPutsBothForms()
     {
-        table()->item(0, 0)->setText("1");
-        table()->item(0, 1)->setText("2");
-        table()->item(1, 0)->setText("3");
-        table()->item(1, 1)->setText("4");
-        select(0, 0, 1, 1);
+        QApplication::clipboard()->setText(QStringLiteral("keep"));
+        table()->clearSelection();
+        copyKeys();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep"));
+
+        setCellText(0, 0, QStringLiteral("1"));
+        setCellText(0, 1, QStringLiteral("2"));
+        setCellText(1, 0, QStringLiteral("3"));
+        setCellText(1, 1, QStringLiteral("4"));
+        selectBlockAt(0, 0);
         copyKeys();
         const QMimeData *mime = QApplication::clipboard()->mimeData();
         QCOMPARE(mime->text(), QStringLiteral("1\t2\n3\t4"));
@@ -141,116 +102,77 @@ private slots:
                                               "<tr><td>3</td><td>4</td></tr></table></html>"));
     }
 
-    void copyWithoutSelectionLeavesTheClipboard()
-    {
-        QApplication::clipboard()->setText(QStringLiteral("keep"));
-        table()->clearSelection();
-        copyKeys();
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep"));
-    }
-
-    void pasteClipsAtTheBottom()
-    {
-        QApplication::clipboard()->setText(QStringLiteral("1.5\t7\n2.5\t8\n3.5\t9"));
-        select(398, 2, 398, 2);
-        const QString above = text(397, 2);
-        pasteKeys();
-        QCOMPARE(text(398, 2), QStringLiteral("1.5"));
-        QCOMPARE(text(398, 3), QStringLiteral("7"));
-        QCOMPARE(text(399, 2), QStringLiteral("2.5"));
-        QCOMPARE(text(399, 3), QStringLiteral("8"));
-        QCOMPARE(text(397, 2), above);
-        // Pasted cells pass the check into the record.
-        QCOMPARE(state().vacuums[398], 1.5);
-        QCOMPARE(state().triggers[399], 8);
-    }
-
-    void pasteClipsAtTheRight()
-    {
-        QApplication::clipboard()->setText(QStringLiteral("4\t5\t6\t7\t8"));
-        select(20, 2, 20, 2);
-        pasteKeys();
-        QCOMPARE(text(20, 2), QStringLiteral("4"));
-        QCOMPARE(text(20, 3), QStringLiteral("5"));
-        QCOMPARE(text(21, 2), QStringLiteral("0.0"));
-        QCOMPARE(state().triggers[20], 5);
-    }
-
-    void pasteStartsAtTheTopLeftOfTheSelection()
-    {
-        QApplication::clipboard()->setText(QStringLiteral("1\t2\t3\n4\t5\t6"));
-        select(10, 2, 12, 3);
-        pasteKeys();
-        QCOMPARE(text(10, 2), QStringLiteral("1"));
-        QCOMPARE(text(10, 3), QStringLiteral("2"));
-        QCOMPARE(text(11, 2), QStringLiteral("4"));
-        QCOMPARE(text(11, 3), QStringLiteral("5"));
-        QCOMPARE(text(12, 2), QStringLiteral("0.0"));
-        QCOMPARE(state().vacuums[11], 4.0);
-    }
-
-    void pastedTextIsChecked()
-    {
-        QApplication::clipboard()->setText(QStringLiteral("abc\t150\tnan\t2.5\n"));
-        select(3, 0, 3, 0);
-        pasteKeys();
-        QCOMPARE(text(3, 0), QStringLiteral("0.0000"));
-        QCOMPARE(text(3, 1), QStringLiteral("100.0"));
-        QCOMPARE(text(3, 2), QStringLiteral("0.0"));
-        QCOMPARE(text(3, 3), QStringLiteral("2"));
-        QCOMPARE(state().pressures[3], 100.0);
-        QCOMPARE(state().triggers[3], 2);
-    }
-
-    void raggedBlockIsRefused_data()
+    // Every cell the block reaches is written, from the top left of the
+    // selection, clipped at the table's edges, through the table's check.
+    void paste_data()
     {
         QTest::addColumn<QString>("clipboard");
-        QTest::newRow("three then two") << "1\t2\t3\n4\t5";
-        QTest::newRow("four, one, one") << "1\t2\t3\t4\n5\n6";
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("written"); // "row,column=text"
+
+        QTest::newRow("clipped at the bottom") << "1.5\t7\n2.5\t8\n3.5\t9" << 398 << 2
+            << QStringList{"397,2=0.0", "398,2=1.5", "398,3=7", "399,2=2.5", "399,3=8"};
+        QTest::newRow("clipped at the right") << "4\t5\t6\t7\t8" << 20 << 2
+            << QStringList{"20,2=4", "20,3=5", "21,2=0.0"};
+        QTest::newRow("two by three at (10, 2)") << "1\t2\t3\n4\t5\t6" << 10 << 2
+            << QStringList{"10,2=1", "10,3=2", "11,2=4", "11,3=5", "12,2=0.0"};
+        // Surrounding blanks and line ends add no row.
+        QTest::newRow("checked like typed text") << "  abc\t150\tnan\t2.5\n\n" << 3 << 0
+            << QStringList{"3,0=0.0000", "3,1=100.0", "3,2=0.0", "3,3=2", "4,0=0.0000"};
+        QTest::newRow("empty cells kept") << "1\t\t3" << 5 << 0 << QStringList{"5,0=1", "5,1=0.0", "5,2=3"};
     }
 
-    void raggedBlockIsRefused()
+    void paste()
     {
         QFETCH(QString, clipboard);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QStringList, written);
         QApplication::clipboard()->setText(clipboard);
-        select(0, 0, 0, 0);
-        const QStringList before = allTexts();
-
-        QString title;
-        QString message;
-        QTimer::singleShot(0, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            title = box->windowTitle();
-            message = box->text();
-            box->accept();
-        });
+        selectBlockAt(row, column);
         pasteKeys();
-
-        QCOMPARE(title, QStringLiteral("Error"));
-        QCOMPARE(message, QStringLiteral("Invalid clipboard data, unable to perform paste operation."));
-        QCOMPARE(allTexts(), before);
+        for (const QString &cell : written) {
+            const QStringList place = cell.section('=', 0, 0).split(',');
+            const QString text = cell.section('=', 1);
+            QCOMPARE(cellText(place[0].toInt(), place[1].toInt()), text);
+            QCOMPARE(stored(place[0].toInt(), place[1].toInt()), text.toDouble());
+        }
     }
 
-    void pasteWithoutSelectionDoesNothing()
+    void refusedPasteChangesNothing_data()
     {
-        QApplication::clipboard()->setText(QStringLiteral("5"));
-        table()->clearSelection();
-        const QStringList before = allTexts();
-        pasteKeys();
-        QCOMPARE(allTexts(), before);
+        QTest::addColumn<QString>("clipboard"); // null: an image
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList invalid = {"Error: Invalid clipboard data, unable to perform paste operation."};
+        QTest::newRow("three then two") << "1\t2\t3\n4\t5" << true << invalid;
+        QTest::newRow("four, one, one") << "1\t2\t3\t4\n5\n6" << true << invalid;
+        QTest::newRow("no cell selected") << "5" << false << QStringList();
+        QTest::newRow("no text") << QString() << true << QStringList();
     }
 
-    void clipboardWithoutTextDoesNothing()
+    void refusedPasteChangesNothing()
     {
-        table()->item(0, 0)->setText("4.5");
-        QImage image(4, 4, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QApplication::clipboard()->setImage(image);
-        select(0, 0, 0, 0);
-        pasteKeys();
-        QCOMPARE(text(0, 0), QStringLiteral("4.5"));
+        QFETCH(QString, clipboard);
+        QFETCH(bool, selected);
+        QFETCH(QStringList, boxes);
+        setCellText(0, 0, QStringLiteral("4.5"));
+        if (clipboard.isNull()) {
+            QImage image(4, 4, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            QApplication::clipboard()->setImage(image);
+        } else {
+            QApplication::clipboard()->setText(clipboard);
+        }
+        if (selected)
+            selectBlockAt(0, 0);
+        else
+            table()->clearSelection();
+        const QStringList before = allTexts();
+
+        QCOMPARE(boxesRaisedBy([&] { pasteKeys(); }), boxes);
+        QCOMPARE(allTexts(), before);
         QCOMPARE(state().times[0], 4.5);
     }
 
