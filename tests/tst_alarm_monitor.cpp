@@ -23,6 +23,16 @@ private:
     void poll() const { QMetaObject::invokeMethod(panel.window.get(), "updateAlarms"); }
     void tick() const { QMetaObject::invokeMethod(panel.window.get(), "flash"); }
 
+    QList<bool> shownAfterTicks(int count) const
+    {
+        QList<bool> shown;
+        for (int i = 0; i < count; ++i) {
+            tick();
+            shown << labelShown();
+        }
+        return shown;
+    }
+
 private slots:
     void init() { QVERIFY2(panel.open(), qPrintable(panel.errorString())); }
 
@@ -58,25 +68,16 @@ private slots:
     {
         panel.dispenser->raiseAlarm(8);
         poll();
-        // The ticks come from the test alone.
-        panel.flashTimer()->blockSignals(true);
+        panel.flashTimer()->blockSignals(true); // the ticks come from the test alone
         QVERIFY(labelShown());
-        tick();
-        QVERIFY(!labelShown());
-        tick();
-        QVERIFY(labelShown());
-        tick();
-        QVERIFY(!labelShown());
+        QCOMPARE(shownAfterTicks(3), (QList<bool>{false, true, false}));
 
         // A poll while hidden leaves the label as it stands; the next tick
         // hides it, the one after shows it.
         poll();
         QVERIFY(!labelShown());
         QVERIFY(flashing());
-        tick();
-        QVERIFY(!labelShown());
-        tick();
-        QVERIFY(labelShown());
+        QCOMPARE(shownAfterTicks(2), (QList<bool>{false, true}));
     }
 
     void clearedAlarmShowsSteadyStatusOk()

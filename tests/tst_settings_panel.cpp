@@ -235,43 +235,35 @@ private slots:
         QCOMPARE(panel.connectionText(), QStringLiteral("Error: code 10"));
     }
 
+    void sendWritesThePanelInOrder_data()
+    {
+        QTest::addColumn<QString>("unitButton");
+        QTest::addColumn<QByteArray>("pressure");
+        QTest::newRow("psi") << "pressurePSI" << QByteArray("08PS  0005");
+        QTest::newRow("bar, sent in hundredths") << "pressureBAR" << QByteArray("08PS  0500");
+        QTest::newRow("kpa") << "pressureKPA" << QByteArray("08PS  0005");
+    }
+
     void sendWritesThePanelInOrder()
     {
+        QFETCH(QString, unitButton);
+        QFETCH(QByteArray, pressure);
         panel.memCellTimer()->blockSignals(true);
+        panel.child<QRadioButton>(qPrintable(unitButton))->click();
         panel.child<QRadioButton>("aiModeCount")->click();
         panel.child<QSpinBox>("startMemCell")->setValue(3);
         panel.child<QSpinBox>("endMemCell")->setValue(250);
         panel.child<QSpinBox>("memCell")->setValue(12);
         panel.child<QDoubleSpinBox>("dispenseTime")->setValue(1.2345);
-        panel.child<QDoubleSpinBox>("pressureBox")->setValue(50.0);
+        panel.child<QDoubleSpinBox>("pressureBox")->setValue(0.5);
         panel.child<QDoubleSpinBox>("vacuumBox")->setValue(18.0);
         panel.child<QSpinBox>("triggerBox")->setValue(77);
 
         clickSend();
         QCOMPARE(panel.packets(), (QList<QByteArray>{"10AC  S20000", "04TT  ", "12SS  S003E250", "07CH  012",
-                                                     "10DS  T12345", "08PS  0500", "08VS  0180", "10EQ  T00077"}));
+                                                     "10DS  T12345", pressure, "08VS  0180", "10EQ  T00077"}));
         QCOMPARE(panel.connectionText(), QStringLiteral("Connected to Pelidor 7"));
         QCOMPARE(panel.state().aiMode, 1);
-    }
-
-    void sendScalesBarOnly_data()
-    {
-        QTest::addColumn<QString>("unitButton");
-        QTest::addColumn<QByteArray>("packet");
-        QTest::newRow("psi") << "pressurePSI" << QByteArray("08PS  0025");
-        QTest::newRow("bar") << "pressureBAR" << QByteArray("08PS  2500");
-        QTest::newRow("kpa") << "pressureKPA" << QByteArray("08PS  0025");
-    }
-
-    void sendScalesBarOnly()
-    {
-        QFETCH(QString, unitButton);
-        QFETCH(QByteArray, packet);
-        panel.child<QRadioButton>(qPrintable(unitButton))->click();
-        panel.child<QDoubleSpinBox>("pressureBox")->setValue(2.5);
-
-        clickSend();
-        QCOMPARE(panel.packets().value(5), packet);
     }
 
     void sendGoesOnAfterAFailureAndNamesIt()
@@ -322,28 +314,26 @@ private slots:
     void cellRangeBoundsTheOtherCellBoxes()
     {
         auto *memCell = panel.child<QSpinBox>("memCell");
-        auto *adjustStart = panel.child<QSpinBox>("bulkAdjustStart");
-        auto *adjustEnd = panel.child<QSpinBox>("bulkAdjustEnd");
+        const QList<QSpinBox *> bounded = {panel.child<QSpinBox>("bulkAdjustStart"),
+                                           panel.child<QSpinBox>("bulkAdjustEnd"), memCell};
         memCell->setValue(10);
         QTRY_VERIFY(!panel.memCellTimer()->isActive());
         panel.packets();
         panel.dispenser->clearLog();
 
         panel.child<QSpinBox>("startMemCell")->setValue(50);
-        QCOMPARE(adjustStart->value(), 50);
-        QCOMPARE(adjustStart->minimum(), 50);
-        QCOMPARE(adjustEnd->minimum(), 50);
-        QCOMPARE(memCell->minimum(), 50);
-        QCOMPARE(memCell->value(), 50);
+        for (QSpinBox *box : bounded)
+            QVERIFY2(box->minimum() == 50, qPrintable(box->objectName()));
+        QCOMPARE(bounded[0]->value(), 50);
         QCOMPARE(panel.state().startCell, 50);
         // The cell moved into the range, so it is read.
+        QCOMPARE(memCell->value(), 50);
         QTRY_COMPARE(panel.packets(), (QList<QByteArray>{"05E8050", "04ER  "}));
 
         panel.child<QSpinBox>("endMemCell")->setValue(200);
-        QCOMPARE(adjustEnd->value(), 200);
-        QCOMPARE(adjustEnd->maximum(), 200);
-        QCOMPARE(adjustStart->maximum(), 200);
-        QCOMPARE(memCell->maximum(), 200);
+        for (QSpinBox *box : bounded)
+            QVERIFY2(box->maximum() == 200, qPrintable(box->objectName()));
+        QCOMPARE(bounded[1]->value(), 200);
         QCOMPARE(panel.state().endCell, 200);
 
         // The two job boxes do not bound each other.
