@@ -217,38 +217,32 @@ private slots:
         QCOMPARE(line->link.setCommand("04EK  "), 0);
     }
 
-    void printErrorWritesTheMessages_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("message");
-
-        QTest::newRow("-1") << -1 << "Error: unknown error";
-        QTest::newRow("0") << 0 << "";
-        QTest::newRow("1") << 1 << "Error: Serial port closed... can't send commands";
-        QTest::newRow("2") << 2 << "Error: Timeout while reading from serial port";
-        QTest::newRow("3") << 3 << "Error: No response when expected from P7";
-        QTest::newRow("4") << 4 << "Error: Bad command packet...";
-        QTest::newRow("5") << 5 << "Error: A2 Received from P7";
-        QTest::newRow("6") << 6 << "Error: NACK from P7";
-        QTest::newRow("7") << 7 << "";
-        QTest::newRow("8") << 8 << "Error: API Parameter Out Of Range";
-        QTest::newRow("9") << 9 << "Error: Invalid API Parameter";
-        QTest::newRow("10") << 10 << "";
-        QTest::newRow("11") << 11 << "Error: Feedback command didn't respond to initial query";
-        QTest::newRow("12") << 12 << "Error: Feedback command didn't send full response.";
-        QTest::newRow("13") << 13 << "";
-    }
-
     // errorMessage gives the window the same text.
     void printErrorWritesTheMessages()
     {
-        QFETCH(int, code);
-        QFETCH(QString, message);
-
-        DebugCapture debug;
-        DispenserLink::printError(code);
-        QCOMPARE(debug.lines(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(DispenserLink::errorMessage(code), message);
+        const std::pair<int, const char *> messages[] = {
+            {-1, "Error: unknown error"},
+            {0, ""},
+            {1, "Error: Serial port closed... can't send commands"},
+            {2, "Error: Timeout while reading from serial port"},
+            {3, "Error: No response when expected from P7"},
+            {4, "Error: Bad command packet..."},
+            {5, "Error: A2 Received from P7"},
+            {6, "Error: NACK from P7"},
+            {7, ""},
+            {8, "Error: API Parameter Out Of Range"},
+            {9, "Error: Invalid API Parameter"},
+            {10, ""},
+            {11, "Error: Feedback command didn't respond to initial query"},
+            {12, "Error: Feedback command didn't send full response."},
+            {13, ""}};
+        for (const auto &[code, text] : messages) {
+            const QString message = QString::fromLatin1(text);
+            DebugCapture debug;
+            DispenserLink::printError(code);
+            QCOMPARE(debug.lines(), message.isEmpty() ? QStringList() : QStringList{message});
+            QCOMPARE(DispenserLink::errorMessage(code), message);
+        }
     }
 
     void feedbackLogsTheDataWait()
