@@ -184,6 +184,7 @@ private slots:
         const QByteArray overlong = Packet::withCount("EI  " + QByteArray(96, '0'));
         QCOMPARE(line->link.setCommand(overlong), 8);
         QCOMPARE(line->link.feedbackCommand(overlong, reply), 8);
+        QCOMPARE(received(), QByteArray());
 
         QCOMPARE(line->link.beginSession(), 0);
         line->link.closePort();
