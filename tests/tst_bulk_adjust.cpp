@@ -191,6 +191,9 @@ private slots:
         QTest::newRow("vacuum") << QStringList{"bulkAdjustParameterVacuum"} << "\"H2O";
         QTest::newRow("vacuum unit follows") << QStringList{"bulkAdjustParameterVacuum", "torrbut"} << "Torr";
         QTest::newRow("trigger, AI count") << QStringList{"aiModeCount", "bulkAdjustParameterTrigger"} << "shots";
+        QTest::newRow("trigger, AI timed after") << QStringList{"bulkAdjustParameterTrigger", "aiModeTimed"} << "s";
+        QTest::newRow("trigger, AI off after")
+            << QStringList{"aiModeCount", "bulkAdjustParameterTrigger", "aiModeOff"} << "";
     }
 
     void unitLabel()

@@ -141,8 +141,7 @@ private slots:
         QCOMPARE(this->stored(8, column), column == 3 ? 1.0 : 0.0);
     }
 
-    // Heading, caption and editor of each column under each unit; time and
-    // trigger have no unit to choose.
+    // Heading, caption and editor of each column under each unit or AI mode.
     void columnFollowsItsUnit_data()
     {
         QTest::addColumn<QString>("button");
@@ -154,7 +153,6 @@ private slots:
         QTest::addColumn<double>("editorStep");
 
         QTest::newRow("time") << "" << 0 << "Dispense\nTime (s)" << "" << 9.9999 << 4 << 0.0001;
-        QTest::newRow("trigger") << "" << 3 << "Trigger" << "" << 99999.0 << 0 << 1.0;
         // The editor's one decimal rounds the bar maximum of 6.895 to 6.9.
         QTest::newRow("BAR") << "pressureBAR" << 1 << "Dispense\nPressure (BAR)" << "Pres (BAR):"
                              << 6.9 << 1 << 0.1;
@@ -167,6 +165,10 @@ private slots:
         QTest::newRow("Hg") << "incheshgbut" << 2 << "Vacuum\n(\"Hg)" << "Vac (\"Hg):" << 1.32 << 2 << 0.01;
         QTest::newRow("mmHg") << "mmhgbut" << 2 << "Vacuum\n(mmHg)" << "Vac (mmHg):" << 33.6 << 1 << 0.1;
         QTest::newRow("Torr") << "torrbut" << 2 << "Vacuum\n(Torr)" << "Vac (Torr):" << 33.6 << 1 << 0.1;
+        QTest::newRow("AI timed") << "aiModeTimed" << 3 << "Trigger (s)" << "Trigger (s):" << 99999.0 << 0 << 1.0;
+        QTest::newRow("AI count") << "aiModeCount" << 3 << "Trigger (shots)" << "Trigger (shots):" << 99999.0 << 0 << 1.0;
+        QTest::newRow("AI sequence") << "aiModeSequence" << 3 << "Trigger (shots)" << "Trigger (shots):" << 99999.0 << 0 << 1.0;
+        QTest::newRow("AI off") << "aiModeOff" << 3 << "Trigger" << "Trigger:" << 99999.0 << 0 << 1.0;
     }
 
     void columnFollowsItsUnit()
@@ -180,11 +182,12 @@ private slots:
         QFETCH(double, editorStep);
 
         if (!button.isEmpty()) {
-            // Away from the start units first, so that every row is a change.
-            click("pressureBAR");
-            click("kpabut");
+            // Away from the start units and mode first, so that every row is a change.
+            for (const char *away : {"pressureBAR", "kpabut", "aiModeCount"})
+                click(away);
             click(button.toLatin1().constData());
-            QCOMPARE(child<QLabel>(column == 1 ? "label_23" : "label_24")->text(), caption);
+            const char *captions[] = {nullptr, "label_23", "label_24", "label_22"};
+            QCOMPARE(child<QLabel>(captions[column])->text(), caption);
         }
         QCOMPARE(table()->horizontalHeaderItem(column)->text(), heading);
         const auto editor = editorOf(0, column);
@@ -244,31 +247,6 @@ private slots:
         editor->findChild<QLineEdit *>()->setText(QStringLiteral("4.125"));
         delegate->setModelData(editor.get(), table()->model(), index);
         QCOMPARE(state().times[3], 4.125);
-    }
-
-    void triggerHeadingFollowsTheAiMode_data()
-    {
-        QTest::addColumn<QString>("aiButton");
-        QTest::addColumn<QString>("heading");
-        QTest::addColumn<QString>("adjustUnit");
-        QTest::newRow("timed") << "aiModeTimed" << "Trigger (s)" << "s";
-        QTest::newRow("count") << "aiModeCount" << "Trigger (shots)" << "shots";
-        QTest::newRow("sequence") << "aiModeSequence" << "Trigger (shots)" << "shots";
-        QTest::newRow("off") << "aiModeOff" << "Trigger" << "";
-    }
-
-    void triggerHeadingFollowsTheAiMode()
-    {
-        QFETCH(QString, aiButton);
-        QFETCH(QString, heading);
-        QFETCH(QString, adjustUnit);
-        click("bulkAdjustParameterTrigger");
-        click(aiButton == QLatin1String("aiModeCount") ? "aiModeTimed" : "aiModeCount");
-        click(aiButton.toLatin1().constData());
-        QCOMPARE(table()->horizontalHeaderItem(3)->text(), heading);
-        QCOMPARE(child<QLabel>("label_22")->text(), heading + QLatin1Char(':'));
-        // The bulk-adjust amount of triggers carries the same unit.
-        QCOMPARE(child<QLabel>("bulkAdjustUnitLabel")->text(), adjustUnit);
     }
 };
 
