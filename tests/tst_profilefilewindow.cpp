@@ -198,19 +198,6 @@ private slots:
         QCOMPARE(cellText(2, 3), QStringLiteral("4"));
         verifyTableMatchesRecord();
     }
-
-    // Connected to nothing: writes where asked, ignoring failures.
-    void testFileSaveWritesWithoutFilter()
-    {
-        dialogs.answers = {path(QStringLiteral("quick.csv")), path(QStringLiteral("missing/quick.csv"))};
-        const QStringList boxes = boxesRaisedBy([&] {
-            QMetaObject::invokeMethod(window.get(), "testFileSave_clicked");
-            QMetaObject::invokeMethod(window.get(), "testFileSave_clicked");
-        });
-        QCOMPARE(boxes, QStringList());
-        QCOMPARE(dialogs.questions.first(), QStringLiteral("open file: Open a file to save to |  | "));
-        QCOMPARE(read(path(QStringLiteral("quick.csv"))).count('\n'), 401);
-    }
 };
 
 QTEST_MAIN(TestProfileFileWindow)
