@@ -179,8 +179,6 @@ private slots:
         QCOMPARE(trigger("actionOpen_Job"), QStringList());
         QCOMPARE(dialogs.questions,
                  QStringList{"number: Select Job Number | Select job number to load: | 4 in 0..100 step 1"});
-        QVERIFY(child<QAbstractButton>("aiModeCount")->isChecked());
-        QVERIFY(child<QAbstractButton>("dispenseModeSteady")->isChecked());
         QCOMPARE(modesAndRange(), (QVector<int>{1, 1, 5, 20, 1, 1, 5, 20}));
         QVERIFY(child<QAbstractButton>("mmhgbut")->isChecked());
         QCOMPARE(cellText(6, 0), QStringLiteral("0.75"));
@@ -215,23 +213,6 @@ private slots:
         }
         QCOMPARE(trigger("actionOpen_Job"), QStringList()); // cancelled
         QCOMPARE(modesAndRange(), before);
-    }
-
-    void doubleClickOnNoJobsSavedTriesJobOne()
-    {
-        openWindow();
-        window->show();
-        child<QWidget>("jobDockWidget")->show();
-        child<QWidget>("jobDockWidget")->raise();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        const QPoint cell = jobTable()->visualItemRect(jobTable()->item(0, 0)).center();
-        QVERIFY(jobTable()->viewport()->rect().contains(cell));
-        const QStringList boxes = boxesRaisedBy([&] {
-            // As the platform delivers one: a click, then the double-click event.
-            QTest::mouseClick(jobTable()->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
-            QTest::mouseDClick(jobTable()->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
-        });
-        QCOMPARE(boxes, QStringList{"Job Error: Job Not Found"});
     }
 };
 
