@@ -205,7 +205,6 @@ private slots:
         QTest::addColumn<bool>("clock24");
         QTest::newRow("24-hour clock") << 17 << 2 << 17 << true;
         QTest::newRow("12-hour clock, PM") << 5 << 1 << 17 << false;
-        QTest::newRow("12-hour clock, midnight") << 12 << 0 << 0 << false;
     }
 
     void timeDatePageReadsTheClock()

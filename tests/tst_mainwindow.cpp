@@ -1,7 +1,8 @@
 // Start-up of the window: first-run settings, start state, widget limits,
 // dock toggles and Exit.
-#include "PanelFixture.h"
+#include "MainWindow.h"
 #include "TestSettings.h"
+#include "UserActions.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -14,6 +15,8 @@
 #include <QTimer>
 #include <QtTest>
 
+using namespace UserActions;
+
 #include <algorithm>
 
 class TestMainWindow : public QObject
@@ -24,7 +27,7 @@ private:
     static QStringList checkedBaudButtons(MainWindow &window)
     {
         QStringList checked;
-        for (QAbstractButton *button : namedChild<QButtonGroup>(&window, "baudeRateGroup")->buttons()) {
+        for (QAbstractButton *button : child<QButtonGroup>(window, "baudeRateGroup")->buttons()) {
             if (button->isChecked())
                 checked << button->objectName();
         }
@@ -76,35 +79,35 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Pelidor 7 Interactive Version 3.2"));
         QVERIFY(!window.windowIcon().isNull());
 
-        auto *tabs = namedChild<QTabWidget>(&window, "centralTabWidget");
+        auto *tabs = child<QTabWidget>(window, "centralTabWidget");
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("tabCurrentSettings"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("Pelidor 7 Configuration"));
 
-        QVERIFY(namedChild<QAction>(&window, "actionSupervisor_Mode")->isVisible());
-        QVERIFY(!namedChild<QAction>(&window, "actionOperator_Mode")->isVisible());
+        QVERIFY(child<QAction>(window, "actionSupervisor_Mode")->isVisible());
+        QVERIFY(!child<QAction>(window, "actionOperator_Mode")->isVisible());
         for (const char *name : {"actionChange_View_Settings_Docking_Window", "actionLoad_Job_Docking_Window",
                                  "actionBulk_Adjust_Dispense_Profile"})
-            QVERIFY2(namedChild<QAction>(&window, name)->isChecked() && namedChild<QAction>(&window, name)->isVisible(),
+            QVERIFY2(child<QAction>(window, name)->isChecked() && child<QAction>(window, name)->isVisible(),
                      name);
         // Left as built until the first mode switch.
-        QVERIFY(namedChild<QWidget>(&window, "groupBox_5")->isEnabled());
-        QVERIFY(namedChild<QWidget>(&window, "groupBox_7")->isEnabled());
+        QVERIFY(child<QWidget>(window, "groupBox_5")->isEnabled());
+        QVERIFY(child<QWidget>(window, "groupBox_7")->isEnabled());
 
-        auto *jobDock = namedChild<QDockWidget>(&window, "jobDockWidget");
-        auto *settingsDock = namedChild<QDockWidget>(&window, "changeViewSettingsDockWidget");
-        QVERIFY(namedChild<QDockWidget>(&window, "bulkAdjustDock")->isHidden());
+        auto *jobDock = child<QDockWidget>(window, "jobDockWidget");
+        auto *settingsDock = child<QDockWidget>(window, "changeViewSettingsDockWidget");
+        QVERIFY(child<QDockWidget>(window, "bulkAdjustDock")->isHidden());
         QVERIFY(jobDock->isVisible() && settingsDock->isVisible());
         QCOMPARE(window.dockWidgetArea(settingsDock), Qt::LeftDockWidgetArea);
         QCOMPARE(window.dockWidgetArea(jobDock), Qt::RightDockWidgetArea);
         QCOMPARE(window.tabifiedDockWidgets(jobDock),
-                 QList<QDockWidget *>{namedChild<QDockWidget>(&window, "bulkAdjustDock")});
+                 QList<QDockWidget *>{child<QDockWidget>(window, "bulkAdjustDock")});
 
         for (const char *name : {"pressurePSI", "inchesh2obut", "dispenseModeTimed", "aiModeOff",
                                  "bulkAdjustParameterTime"})
-            QVERIFY2(namedChild<QAbstractButton>(&window, name)->isChecked(), name);
+            QVERIFY2(child<QAbstractButton>(window, name)->isChecked(), name);
 
-        auto *bar = namedChild<QStatusBar>(&window, "statusBar");
+        auto *bar = child<QStatusBar>(window, "statusBar");
         QVERIFY(bar->styleSheet().contains(QStringLiteral("QStatusBar {background-color:rgb(182, 182, 182);}")));
 
         // Visible texts in the order a user reads them.
@@ -118,7 +121,8 @@ private slots:
         for (QWidget *widget : items)
             texts << widget->property("text").toString();
         // The port text depends on whether the machine has a COM4.
-        QVERIFY(texts.value(1) == QStringLiteral("COM4     115200") || texts.value(1) == QStringLiteral("COM4  115200"));
+        QVERIFY(texts.value(1) == QStringLiteral("COM4     115200")
+                || texts.value(1) == QStringLiteral("COM4  115200"));
         texts.removeAt(1);
         QCOMPARE(texts, (QStringList{"Not Connected to Pelidor 7", "Connect/Refresh", "Operator Mode", "Status OK",
                                      "Alarm Reset"}));
@@ -138,11 +142,14 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::newRow("baud") << "baudeRateGroup" << "baud115200 baud38400 baud19200 baud9600" << "rate";
         QTest::newRow("pressure") << "pressureUnitGroup" << "pressurePSI pressureBAR pressureKPA" << "index";
-        QTest::newRow("vacuum") << "vacuumUnitsGroup" << "kpabut inchesh2obut incheshgbut mmhgbut torrbut" << "index";
-        QTest::newRow("alarms") << "alarmsGroup" << "alarmIN alarmIO alarmIL alarmPO alarmPL alarmAE alarmAO" << "bit";
+        QTest::newRow("vacuum") << "vacuumUnitsGroup" << "kpabut inchesh2obut incheshgbut mmhgbut torrbut"
+                                << "index";
+        QTest::newRow("alarms") << "alarmsGroup" << "alarmIN alarmIO alarmIL alarmPO alarmPL alarmAE alarmAO"
+                                << "bit";
         QTest::newRow("lockouts") << "lockoutsGroup"
-                                  << "lockoutDT lockoutDP lockoutDV lockoutM lockoutDC lockoutDM lockoutAI lockoutAR "
-                                     "lockoutAL lockoutMM lockoutPU lockoutVU lockoutLA lockoutCL lockoutCO lockoutAM"
+                                  << "lockoutDT lockoutDP lockoutDV lockoutM lockoutDC lockoutDM lockoutAI "
+                                     "lockoutAR lockoutAL lockoutMM lockoutPU lockoutVU lockoutLA lockoutCL "
+                                     "lockoutCO lockoutAM"
                                   << "bit";
         QTest::newRow("language") << "languageGroup" << "langEN langFR langDE langES langIT langCN langJP langKR"
                                   << "index";
@@ -156,13 +163,13 @@ private slots:
         QFETCH(QString, buttons);
         QFETCH(QString, kind);
         MainWindow window;
-        auto *buttonGroup = namedChild<QButtonGroup>(&window, qPrintable(group));
+        auto *buttonGroup = child<QButtonGroup>(window, qPrintable(group));
         const QStringList names = buttons.split(' ');
         QCOMPARE(buttonGroup->buttons().size(), names.size());
         for (int i = 0; i < names.size(); ++i) {
             const int expected = kind == QLatin1String("bit") ? 1 << i
                                  : kind == QLatin1String("index") ? i : names[i].mid(4).toInt();
-            QCOMPARE(buttonGroup->id(namedChild<QAbstractButton>(&window, qPrintable(names[i]))), expected);
+            QCOMPARE(buttonGroup->id(child<QAbstractButton>(window, qPrintable(names[i]))), expected);
         }
     }
 
@@ -189,7 +196,7 @@ private slots:
         QFETCH(double, minimum);
         QFETCH(double, maximum);
         MainWindow window;
-        QObject *box = namedChild<QObject>(&window, qPrintable(name));
+        QObject *box = child<QObject>(window, qPrintable(name));
         QCOMPARE(box->property("minimum").toDouble(), minimum);
         QCOMPARE(box->property("maximum").toDouble(), maximum);
     }
@@ -198,7 +205,7 @@ private slots:
     {
         MainWindow window;
         for (const char *name : {"currentPassword", "newPassword", "confirmPassword"}) {
-            auto *field = namedChild<QLineEdit>(&window, name);
+            auto *field = child<QLineEdit>(window, name);
             QTest::keyClicks(field, QStringLiteral("12a345"));
             QVERIFY2(field->text() == QStringLiteral("1234"), name);
             QVERIFY2(field->echoMode() == QLineEdit::Password, name);
@@ -221,8 +228,8 @@ private slots:
         MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto *toggle = namedChild<QAction>(&window, qPrintable(action));
-        auto *dockWidget = namedChild<QDockWidget>(&window, qPrintable(dock));
+        auto *toggle = child<QAction>(window, qPrintable(action));
+        auto *dockWidget = child<QDockWidget>(window, qPrintable(dock));
         dockWidget->show();
 
         // Each trigger flips the action and shows or closes the dock to match.
@@ -244,7 +251,7 @@ private slots:
     {
         MainWindow window;
         window.show();
-        QTimer::singleShot(0, namedChild<QAction>(&window, "actionExit"), &QAction::trigger);
+        QTimer::singleShot(0, child<QAction>(window, "actionExit"), &QAction::trigger);
         // A watchdog keeps a broken Exit from hanging the suite.
         QTimer::singleShot(5000, &window, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);

@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QtTest>
 
+using namespace UserActions;
+
 class TestModes : public QObject
 {
     Q_OBJECT
@@ -34,39 +36,39 @@ private:
         return shown;
     }
 
-    static void triggerAction(MainWindow &window, const char *name) { namedChild<QAction>(&window, name)->trigger(); }
+    static void triggerAction(MainWindow &window, const char *name) { child<QAction>(window, name)->trigger(); }
 
     // A second Dispense Profile tab would show as a fourth tab.
-    static int tabCount(MainWindow &window) { return namedChild<QTabWidget>(&window, "centralTabWidget")->count(); }
+    static int tabCount(MainWindow &window) { return child<QTabWidget>(window, "centralTabWidget")->count(); }
 
     static void enterSupervisor(MainWindow &window)
     {
-        QVERIFY(UserActions::enterSupervisorMode(window, QStringLiteral("5183")));
+        QVERIFY(enterSupervisorMode(window, QStringLiteral("5183")));
     }
 
     static void verifyMode(MainWindow &window, bool supervisor)
     {
-        auto *tabs = namedChild<QTabWidget>(&window, "centralTabWidget");
+        auto *tabs = child<QTabWidget>(window, "centralTabWidget");
         QCOMPARE(tabCount(window), supervisor ? 3 : 2);
-        QCOMPARE(tabs->indexOf(namedChild<QWidget>(&window, "tabDispenseProfile")), supervisor ? 0 : -1);
+        QCOMPARE(tabs->indexOf(child<QWidget>(window, "tabDispenseProfile")), supervisor ? 0 : -1);
         if (supervisor) {
             QCOMPARE(tabs->currentIndex(), 0);
             QCOMPARE(tabs->tabText(0), QStringLiteral("Dispense Profile"));
         }
-        QCOMPARE(UserActions::modeLabel(window)->text(),
+        QCOMPARE(modeLabel(window)->text(),
                  supervisor ? QStringLiteral("Supervisor Mode") : QStringLiteral("Operator Mode"));
-        QCOMPARE(namedChild<QAction>(&window, "actionSupervisor_Mode")->isVisible(), !supervisor);
-        QCOMPARE(namedChild<QAction>(&window, "actionOperator_Mode")->isVisible(), supervisor);
-        auto *bulkAction = namedChild<QAction>(&window, "actionBulk_Adjust_Dispense_Profile");
+        QCOMPARE(child<QAction>(window, "actionSupervisor_Mode")->isVisible(), !supervisor);
+        QCOMPARE(child<QAction>(window, "actionOperator_Mode")->isVisible(), supervisor);
+        auto *bulkAction = child<QAction>(window, "actionBulk_Adjust_Dispense_Profile");
         QCOMPARE(bulkAction->isVisible(), supervisor);
         if (supervisor)
             QVERIFY(bulkAction->isChecked());
-        QCOMPARE(namedChild<QDockWidget>(&window, "bulkAdjustDock")->isHidden(), !supervisor);
-        QCOMPARE(namedChild<QWidget>(&window, "groupBox_7")->isEnabled(), supervisor);
-        QCOMPARE(namedChild<QWidget>(&window, "groupBox_5")->isEnabled(), supervisor);
+        QCOMPARE(child<QDockWidget>(window, "bulkAdjustDock")->isHidden(), !supervisor);
+        QCOMPARE(child<QWidget>(window, "groupBox_7")->isEnabled(), supervisor);
+        QCOMPARE(child<QWidget>(window, "groupBox_5")->isEnabled(), supervisor);
         // The lockout page was re-applied and is now in view.
-        QCOMPARE(namedChild<QStackedWidget>(&window, "configStackWidget")->currentIndex(), 5);
-        QCOMPARE(namedChild<QPlainTextEdit>(&window, "commandHelpEdit")->toPlainText(),
+        QCOMPARE(child<QStackedWidget>(window, "configStackWidget")->currentIndex(), 5);
+        QCOMPARE(child<QPlainTextEdit>(window, "commandHelpEdit")->toPlainText(),
                  QStringLiteral("Set Operator Lockouts on the Pelidor 7.\n\n(Requires Supervisor mode.)"));
     }
 
@@ -108,7 +110,8 @@ private slots:
         MainWindow window;
         // The right text left behind by an earlier prompt counts for nothing.
         QMetaObject::invokeMethod(&window, "passEntered", Q_ARG(QString, QStringLiteral("5183")));
-        QTest::ignoreMessage(QtDebugMsg, qPrintable("Current Password: " + (stored.isEmpty() ? QStringLiteral("5183") : stored)));
+        const QString current = stored.isEmpty() ? QStringLiteral("5183") : stored;
+        QTest::ignoreMessage(QtDebugMsg, qPrintable("Current Password: " + current));
         if (!verdict.isEmpty())
             QTest::ignoreMessage(QtDebugMsg, qPrintable(verdict));
 
@@ -122,7 +125,7 @@ private slots:
         if (verdict.startsWith(QLatin1String("Enter"))) {
             verifyMode(window, true);
         } else {
-            QCOMPARE(UserActions::modeLabel(window)->text(), QStringLiteral("Operator Mode"));
+            QCOMPARE(modeLabel(window)->text(), QStringLiteral("Operator Mode"));
             QCOMPARE(tabCount(window), 2);
         }
     }
@@ -149,7 +152,7 @@ private slots:
         enterSupervisor(window);
         verifyMode(window, true);
         // Dragged away from index 0, the profile tab still goes in Operator mode.
-        auto *tabs = namedChild<QTabWidget>(&window, "centralTabWidget");
+        auto *tabs = child<QTabWidget>(window, "centralTabWidget");
         tabs->tabBar()->moveTab(0, 2);
         triggerAction(window, "actionOperator_Mode");
         verifyMode(window, false);
@@ -176,7 +179,7 @@ private slots:
         panel.dispenser->injectFault(SimulatedDispenser::Fault::Refuse);
         triggerAction(*panel.window, "actionOperator_Mode");
 
-        QCOMPARE(UserActions::modeLabel(*panel.window)->text(), QStringLiteral("Operator Mode"));
+        QCOMPARE(modeLabel(*panel.window)->text(), QStringLiteral("Operator Mode"));
         QVERIFY(!panel.child<QWidget>("dispenseTime")->isEnabled());
         QVERIFY(!panel.child<QWidget>("groupBox_5")->isEnabled());
         QVERIFY(panel.child<QWidget>("pressureBox")->isEnabled());

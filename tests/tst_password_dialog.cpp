@@ -77,8 +77,10 @@ private slots:
         QFETCH(QString, password);
         PasswordDialog dialog;
         QStringList seen;
-        connect(&dialog, &PasswordDialog::passwordReady, this, [&](const QString &text) { seen << "ready " + text; });
-        connect(&dialog, &QDialog::finished, this, [&](int result) { seen << QStringLiteral("finished %1").arg(result); });
+        connect(&dialog, &PasswordDialog::passwordReady, this,
+                [&](const QString &text) { seen << "ready " + text; });
+        connect(&dialog, &QDialog::finished, this,
+                [&](int result) { seen << QStringLiteral("finished %1").arg(result); });
         dialog.show();
         auto *input = dialog.findChild<QLineEdit *>();
         QTest::keyClicks(input, QStringLiteral("4321"));

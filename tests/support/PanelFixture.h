@@ -4,6 +4,7 @@
 #include "DispenserState.h"
 #include "MainWindow.h"
 #include "SimulatedDispenser.h"
+#include "UserActions.h"
 
 #include <QByteArray>
 #include <QList>
@@ -12,16 +13,6 @@
 #include <memory>
 
 class QTimer;
-
-// The child of parent with this object name; a missing one ends the test
-// run with its name rather than with a null pointer.
-template <typename T> T *namedChild(const QObject *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
 
 // A MainWindow on a simulated dispenser over a pseudo-terminal, for tests of
 // the window's panels. The ten-second alarm poll is held back (tests poll by
@@ -43,7 +34,7 @@ public:
     // The window first, so it closes the port while the dispenser listens.
     void close();
 
-    template <typename T> T *child(const char *name) const { return namedChild<T>(window.get(), name); }
+    template <typename T> T *child(const char *name) const { return UserActions::child<T>(*window, name); }
     const DispenserState &state() const { return window->dispenserState(); }
     QString connectionText() const;
 
