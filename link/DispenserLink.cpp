@@ -89,7 +89,8 @@ void DispenserLink::closePort()
 {
     // The last EOT may still wait in Qt's buffer for the event loop; without
     // it the dispenser would be left in an open session.
-    port->flush();
+    if (port->isOpen())
+        port->flush();
     port->close();
     portOpen = false;
 }
