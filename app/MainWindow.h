@@ -12,6 +12,7 @@
 #include "DispenserState.h"
 
 class QAbstractButton;
+class QCloseEvent;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -43,6 +44,9 @@ public:
     const DispenserState &dispenserState() const { return *state; }
     // Lets a test answer the file and input dialogs (not owned; nullptr: standard dialogs).
     void setDialogProvider(DialogProvider *provider) { dialogProvider = provider; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void on_pushButton_clicked();

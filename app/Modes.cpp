@@ -24,6 +24,15 @@ void MainWindow::on_actionSupervisor_Mode_triggered()
     openPasswordDialog->show();
 }
 
+// The password prompt has no parent, so it would outlive the window and keep
+// the program running after the user closed the window.
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (openPasswordDialog)
+        openPasswordDialog->reject();
+    QMainWindow::closeEvent(event);
+}
+
 void MainWindow::passEntered(QString passwordEntered)
 {
     enteredPassword = passwordEntered;

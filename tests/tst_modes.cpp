@@ -146,6 +146,17 @@ private slots:
         QCOMPARE(shownDialogs().size(), 1);
     }
 
+    void closingTheWindowClosesThePrompt()
+    {
+        MainWindow window;
+        window.show();
+        triggerAction(window, "actionSupervisor_Mode");
+        QPointer<PasswordDialog> prompt = shownDialogs().first();
+        window.close();
+        QVERIFY(shownDialogs().isEmpty());
+        QTRY_VERIFY(prompt.isNull());
+    }
+
     void supervisorOperatorSupervisor()
     {
         MainWindow window;
