@@ -1,5 +1,5 @@
-// Copy and paste of cell blocks: the clipboard forms, where pasted blocks
-// land, clipping at the table's edges, and the refusal of ragged blocks.
+// Copy and paste of cell blocks: the clipboard forms, clipping at the
+// table's edges, and the refusal of ragged blocks.
 #include "ProfileWindowFixture.h"
 
 #include <QApplication>
@@ -14,25 +14,11 @@ class TestClipboard : public QObject, private ProfileWindowFixture
     Q_OBJECT
 
 private:
-    // Selects the two by two cells whose top left is (row, column).
-    void selectBlockAt(int row, int column) const
+    void pasteAt(int row, int column) const
     {
         table()->clearSelection();
         table()->setRangeSelected(QTableWidgetSelectionRange(row, column, row + 1, column + 1), true);
-    }
-
-    void copyKeys() const { QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier); }
-    void pasteKeys() const { QTest::keyClick(table(), Qt::Key_V, Qt::ControlModifier); }
-
-    // Every cell text, to show that a refused paste changed nothing.
-    QStringList allTexts() const
-    {
-        QStringList texts;
-        for (int row = 0; row < table()->rowCount(); ++row) {
-            for (int column = 0; column < table()->columnCount(); ++column)
-                texts << cellText(row, column);
-        }
-        return texts;
+        QTest::keyClick(table(), Qt::Key_V, Qt::ControlModifier);
     }
 
 private slots:
@@ -40,7 +26,6 @@ private slots:
     {
         clearSettings();
         openWindow();
-        QApplication::clipboard()->clear();
     }
 
     void cleanup() { window.reset(); }
@@ -52,21 +37,17 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("html");
-
         const QString head = "<html><style>br{mso-data-placement:same-cell;}</style><table><tr><td>";
         const QString tail = "</td></tr></table></html>";
         QTest::newRow("nothing selected") << QVector<int>() << QStringList() << "keep" << "";
-        QTest::newRow("two by two")
+        QTest::newRow("two by two, selected in any order")
             << QVector<int>{1, 1, 0, 0, 1, 0, 0, 1} << QStringList{"4", "1", "3", "2"}
             << "1\t2\n3\t4" << head + "1</td><td>2</td></tr><tr><td>3</td><td>4" + tail;
-        QTest::newRow("one cell") << QVector<int>{5, 2} << QStringList{"7.5"} << "7.5"
-                                  << head + "7.5" + tail;
         QTest::newRow("ragged selection")
             << QVector<int>{0, 0, 0, 1, 0, 2, 1, 0} << QStringList{"a", "b", "c", "d"}
             << "a\tb\tc\nd" << head + "a</td><td>b</td><td>c</td></tr><tr><td>d" + tail;
         QTest::newRow("line break inside a cell")
-            << QVector<int>{0, 0, 0, 1} << QStringList{"x\ny", "z"}
-            << "x\ny\tz" << head + "x<br>y</td><td>z" + tail;
+            << QVector<int>{0, 0, 0, 1} << QStringList{"x\ny", "z"} << "x\ny\tz" << head + "x<br>y</td><td>z" + tail;
     }
 
     void copy()
@@ -85,29 +66,24 @@ private slots:
                 table()->item(positions[2 * i], positions[2 * i + 1])->setSelected(true);
             }
         }
-        copyKeys();
+        QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->mimeData()->text(), text);
         QCOMPARE(QApplication::clipboard()->mimeData()->html(), html);
     }
 
-    // Every cell the block reaches is written, from the top left of the
-    // selection, clipped at the table's edges, through the table's check.
+    // From the top left of the selection, clipped at the table's edges.
     void paste_data()
     {
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("column");
         QTest::addColumn<QStringList>("written"); // "row,column=text"
-
         QTest::newRow("clipped at the bottom") << "1.5\t7\n2.5\t8\n3.5\t9" << 398 << 2
             << QStringList{"397,2=0.0", "398,2=1.5", "398,3=7", "399,2=2.5", "399,3=8"};
         QTest::newRow("clipped at the right") << "4\t5\t6\t7\t8" << 20 << 2
             << QStringList{"20,2=4", "20,3=5", "21,2=0.0"};
-        QTest::newRow("two by three at (10, 2)") << "1\t2\t3\n4\t5\t6" << 10 << 2
-            << QStringList{"10,2=1", "10,3=2", "11,2=4", "11,3=5", "12,2=0.0"};
         // Surrounding blanks and line ends add no row.
-        QTest::newRow("checked like typed text") << "  abc\t150\tnan\t2.5\n\n" << 3 << 0
-            << QStringList{"3,0=0.0000", "3,1=100.0", "3,2=0.0", "3,3=2", "4,0=0.0000"};
+        QTest::newRow("blanks and line ends") << "  0.5\t1  \n\n" << 3 << 2 << QStringList{"3,2=0.5", "3,3=1", "4,2=0.0"};
         QTest::newRow("empty cells kept") << "1\t\t3" << 5 << 0 << QStringList{"5,0=1", "5,1=0.0", "5,2=3"};
     }
 
@@ -118,8 +94,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(QStringList, written);
         QApplication::clipboard()->setText(clipboard);
-        selectBlockAt(row, column);
-        pasteKeys();
+        pasteAt(row, column);
         for (const QString &cell : written) {
             const QStringList place = cell.section('=', 0, 0).split(',');
             const QString text = cell.section('=', 1);
@@ -133,9 +108,8 @@ private slots:
         QTest::addColumn<QString>("clipboard"); // null: an image
         QTest::addColumn<bool>("selected");
         QTest::addColumn<QStringList>("boxes");
-        const QStringList invalid = {"Error: Invalid clipboard data, unable to perform paste operation."};
-        QTest::newRow("three then two") << "1\t2\t3\n4\t5" << true << invalid;
-        QTest::newRow("four, one, one") << "1\t2\t3\t4\n5\n6" << true << invalid;
+        QTest::newRow("three then two") << "1\t2\t3\n4\t5" << true
+            << QStringList{"Error: Invalid clipboard data, unable to perform paste operation."};
         QTest::newRow("no cell selected") << "5" << false << QStringList();
         QTest::newRow("no text") << QString() << true << QStringList();
     }
@@ -146,29 +120,31 @@ private slots:
         QFETCH(bool, selected);
         QFETCH(QStringList, boxes);
         setCellText(0, 0, QStringLiteral("4.5"));
-        if (clipboard.isNull()) {
-            QImage image(4, 4, QImage::Format_RGB32);
-            image.fill(Qt::red);
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        if (clipboard.isNull())
             QApplication::clipboard()->setImage(image);
-        } else {
-            QApplication::clipboard()->setText(clipboard);
-        }
-        if (selected)
-            selectBlockAt(0, 0);
         else
-            table()->clearSelection();
-        const QStringList before = allTexts();
-
-        QCOMPARE(boxesRaisedBy([&] { pasteKeys(); }), boxes);
-        QCOMPARE(allTexts(), before);
+            QApplication::clipboard()->setText(clipboard);
+        const auto texts = [this] {
+            QStringList all;
+            for (int row = 0; row < 400; ++row) {
+                for (int column = 0; column < 4; ++column)
+                    all << cellText(row, column);
+            }
+            return all;
+        };
+        const QStringList before = texts();
+        QCOMPARE(boxesRaisedBy([&] {
+                     table()->clearSelection();
+                     if (selected)
+                         pasteAt(0, 0);
+                     else
+                         QTest::keyClick(table(), Qt::Key_V, Qt::ControlModifier);
+                 }),
+                 boxes);
+        QCOMPARE(texts(), before);
         QCOMPARE(state().times[0], 4.5);
-    }
-
-    void otherKeysStillMoveTheCursor()
-    {
-        table()->setCurrentCell(5, 1);
-        QTest::keyClick(table(), Qt::Key_Down);
-        QCOMPARE(table()->currentRow(), 6);
     }
 };
 

@@ -6,7 +6,6 @@
 #include <QSpinBox>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
-#include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <QtTest>
@@ -16,6 +15,9 @@ using namespace QtCharts;
 class TestPlot : public QObject, private ProfileWindowFixture
 {
     Q_OBJECT
+
+private:
+    QString verticalTitle() const { return axis(Qt::Vertical)->titleText(); }
 
 private slots:
     void init()
@@ -62,26 +64,18 @@ private slots:
 
     void startState()
     {
-        QChartView *view = window->findChild<QChartView *>();
-        QCOMPARE(view->parentWidget(), child<QWidget>("plotContainer"));
-        QVERIFY(view->renderHints() & QPainter::Antialiasing);
-        QCOMPARE(view->chart()->title(), QStringLiteral("Dispense Profile Graph"));
-        QVERIFY(!view->chart()->legend()->isVisible());
-        QCOMPARE(view->chart()->series().size(), 1);
+        QCOMPARE(window->findChild<QChartView *>()->chart()->title(), QStringLiteral("Dispense Profile Graph"));
         QCOMPARE(axis(Qt::Horizontal)->titleText(), QStringLiteral("Cumulative Trigger"));
-        QCOMPARE(axis(Qt::Horizontal)->labelFormat(), QStringLiteral("%i"));
-        QCOMPARE(axis(Qt::Vertical)->titleText(), QStringLiteral("Dispense\nTime (s)"));
+        QCOMPARE(verticalTitle(), QStringLiteral("Dispense\nTime (s)"));
         QCOMPARE(axis(Qt::Horizontal)->max(), 500.0);
-        QCOMPARE(axis(Qt::Horizontal)->tickCount(), 6);
         QCOMPARE(axis(Qt::Vertical)->max(), 10.0);
-        QCOMPARE(axis(Qt::Vertical)->tickCount(), 6);
         QCOMPARE(series()->count(), 800);
         QCOMPARE(series()->at(0), QPointF(0, 0));
         QCOMPARE(series()->at(799), QPointF(400, 0));
     }
 
     // Raising a step above the maximum grows the axis at once; lowering the
-    // highest step rescans the range.
+    // highest step rescans the range, lowering another keeps it.
     void editingOneCellMovesItsTwoPoints()
     {
         QSignalSpy fullRedraws(series(), &QXYSeries::pointsReplaced);
@@ -95,8 +89,6 @@ private slots:
         QCOMPARE(axis(Qt::Vertical)->max(), 10.0);
         setCellText(6, 0, QStringLiteral("1"));
         QCOMPARE(axis(Qt::Vertical)->max(), 3.0);
-        QCOMPARE(series()->at(13).y(), 1.0);
-        // Lowering a step that was not the highest keeps the axis.
         setCellText(7, 0, QStringLiteral("1.5"));
         setCellText(7, 0, QStringLiteral("0.5"));
         QCOMPARE(axis(Qt::Vertical)->max(), 3.0);
@@ -117,7 +109,6 @@ private slots:
         setCellText(12, 1, QStringLiteral("50"));
         settle();
         QCOMPARE(series()->pointsVector(), before);
-
         setCellText(12, 0, QStringLiteral("5"));
         QCOMPARE(series()->at(4), QPointF(18, 5));
     }
@@ -130,8 +121,6 @@ private slots:
         for (int row = 0; row < 400; ++row) {
             setCellText(row, 3, QStringLiteral("2"));
             setCellText(row, 0, QStringLiteral("1.5"));
-            setCellText(row, 1, QStringLiteral("20"));
-            setCellText(row, 2, QStringLiteral("3"));
         }
         QCOMPARE(series()->at(1), QPointF(1, 0));
         settle();
@@ -146,18 +135,14 @@ private slots:
         setCellText(2, 1, QStringLiteral("42"));
         click("plotPressure");
         settle();
-        QCOMPARE(axis(Qt::Vertical)->titleText(), QStringLiteral("Dispense\nPressure (PSI)"));
+        QCOMPARE(verticalTitle(), QStringLiteral("Dispense\nPressure (PSI)"));
         QCOMPARE(series()->at(4).y(), 42.0);
         QCOMPARE(axis(Qt::Vertical)->max(), 50.0);
-
         click("pressureBAR");
-        settle();
-        QCOMPARE(axis(Qt::Vertical)->titleText(), QStringLiteral("Dispense\nPressure (BAR)"));
-
+        QCOMPARE(verticalTitle(), QStringLiteral("Dispense\nPressure (BAR)"));
         click("plotVacuum");
         click("mmhgbut");
-        settle();
-        QCOMPARE(axis(Qt::Vertical)->titleText(), QStringLiteral("Vacuum\n(mmHg)"));
+        QCOMPARE(verticalTitle(), QStringLiteral("Vacuum\n(mmHg)"));
     }
 };
 

@@ -10,18 +10,20 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <cmath>
+#include <tuple>
+
 class TestProfileTable : public QObject, private ProfileWindowFixture
 {
     Q_OBJECT
 
 private:
-    // The spin box the column's delegate offers for a cell, as the view would create it.
+    // The spin box the column's delegate offers, as the view would create it.
     std::unique_ptr<QDoubleSpinBox> editorOf(int row, int column) const
     {
-        const QModelIndex index = table()->model()->index(row, column);
-        QWidget *editor = table()->itemDelegateForColumn(column)->createEditor(
-            table()->viewport(), QStyleOptionViewItem(), index);
-        return std::unique_ptr<QDoubleSpinBox>(qobject_cast<QDoubleSpinBox *>(editor));
+        return std::unique_ptr<QDoubleSpinBox>(qobject_cast<QDoubleSpinBox *>(
+            table()->itemDelegateForColumn(column)->createEditor(
+                table()->viewport(), QStyleOptionViewItem(), table()->model()->index(row, column))));
     }
 
 private slots:
@@ -35,11 +37,7 @@ private slots:
 
     void startState()
     {
-        QCOMPARE(table()->rowCount(), 400);
-        QCOMPARE(table()->columnCount(), 4);
-        QCOMPARE(table()->parentWidget(), child<QWidget>("dispenseTableContainerFrame"));
-        const QStringList headings = {"Dispense\nTime (s)", "Dispense\nPressure (PSI)",
-                                      "Vacuum (H2O)", "Trigger"};
+        const QStringList headings = {"Dispense\nTime (s)", "Dispense\nPressure (PSI)", "Vacuum (H2O)", "Trigger"};
         const QStringList texts = {"0.0000", "0.0", "0.0", "1"};
         for (int column = 0; column < 4; ++column) {
             QCOMPARE(table()->horizontalHeaderItem(column)->text(), headings[column]);
@@ -65,12 +63,9 @@ private slots:
                 corner = label;
         }
         QVERIFY(corner);
-        QVERIFY(corner->testAttribute(Qt::WA_TransparentForMouseEvents));
-        QCOMPARE(corner->alignment(), Qt::AlignCenter);
         QTRY_COMPARE(corner->geometry(), QRect(0, 0, table()->verticalHeader()->width(),
                                                table()->horizontalHeader()->height()));
         QVERIFY(corner->width() > 0 && corner->height() > 0);
-
         // Multi-line headings make the horizontal header taller; the label follows.
         const int heightBefore = corner->height();
         table()->horizontalHeaderItem(3)->setText(QStringLiteral("A\nB\nC\nD"));
@@ -85,40 +80,26 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<double>("stored");
-
         QTest::newRow("time letters") << 0 << "pressurePSI" << "abc" << "0.0000" << 0.0;
         QTest::newRow("time negative") << 0 << "pressurePSI" << "-0.5" << "0.0000" << 0.0;
-        QTest::newRow("time zero kept") << 0 << "pressurePSI" << "0" << "0" << 0.0;
         QTest::newRow("time maximum kept") << 0 << "pressurePSI" << "9.9999" << "9.9999" << 9.9999;
-        QTest::newRow("time 12") << 0 << "pressurePSI" << "12" << "9.9999" << 9.9999;
         QTest::newRow("time comma") << 0 << "pressurePSI" << "2,5" << "0.0000" << 0.0;
-        QTest::newRow("time nan") << 0 << "pressurePSI" << "nan" << "0.0000" << 0.0;
         QTest::newRow("time +INF") << 0 << "pressurePSI" << "+INF" << "0.0000" << 0.0;
         QTest::newRow("time overflow") << 0 << "pressurePSI" << "1e400" << "0.0000" << 0.0;
-
-        QTest::newRow("PSI negative") << 1 << "pressurePSI" << "-1" << "0.0" << 0.0;
         QTest::newRow("PSI 100 kept as typed") << 1 << "pressurePSI" << "100" << "100" << 100.0;
-        QTest::newRow("PSI above") << 1 << "pressurePSI" << "100.01" << "100.0" << 100.0;
+        QTest::newRow("PSI just above") << 1 << "pressurePSI" << "100.01" << "100.0" << 100.0;
         QTest::newRow("BAR negative") << 1 << "pressureBAR" << "-1" << "0.000" << 0.0;
         QTest::newRow("BAR 7") << 1 << "pressureBAR" << "7" << "6.895" << 6.895;
-        QTest::newRow("BAR maximum kept") << 1 << "pressureBAR" << "6.895" << "6.895" << 6.895;
         QTest::newRow("kPa above") << 1 << "pressureKPA" << "700" << "689.5" << 689.5;
-
         QTest::newRow("vac kPa above") << 2 << "kpabut" << "5" << "4.48" << 4.48;
-        QTest::newRow("vac H2O above") << 2 << "inchesh2obut" << "18.1" << "18.0" << 18.0;
         QTest::newRow("vac H2O maximum kept") << 2 << "inchesh2obut" << "18" << "18" << 18.0;
-        QTest::newRow("vac H2O negative") << 2 << "inchesh2obut" << "-0.1" << "0.0" << 0.0;
         QTest::newRow("vac Hg above") << 2 << "incheshgbut" << "1.33" << "1.32" << 1.32;
         QTest::newRow("vac Hg nan") << 2 << "incheshgbut" << "-nan" << "0.00" << 0.0;
         QTest::newRow("vac mmHg above") << 2 << "mmhgbut" << "40" << "33.6" << 33.6;
         QTest::newRow("vac Torr above") << 2 << "torrbut" << "33.7" << "33.6" << 33.6;
-
         QTest::newRow("trigger fraction") << 3 << "pressurePSI" << "2.7" << "2" << 2.0;
-        QTest::newRow("trigger zero") << 3 << "pressurePSI" << "0" << "1" << 1.0;
         QTest::newRow("trigger above") << 3 << "pressurePSI" << "100000" << "99999" << 99999.0;
         QTest::newRow("trigger fraction above") << 3 << "pressurePSI" << "99999.5" << "99999" << 99999.0;
-        QTest::newRow("trigger maximum kept") << 3 << "pressurePSI" << "99999" << "99999" << 99999.0;
-        QTest::newRow("trigger letters") << 3 << "pressurePSI" << "abc" << "1" << 1.0;
         QTest::newRow("trigger inf") << 3 << "pressurePSI" << "inf" << "1" << 1.0;
     }
 
@@ -129,13 +110,11 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QFETCH(double, stored);
-
         // The decimal separator is '.' whatever the user's locale.
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        click(unitButton.toLatin1().constData());
+        click(qPrintable(unitButton));
         setCellText(7, column, typed);
         QLocale::setDefault(QLocale::c());
-
         QCOMPARE(cellText(7, column), shown);
         QCOMPARE(this->stored(7, column), stored);
         QCOMPARE(this->stored(8, column), column == 3 ? 1.0 : 0.0);
@@ -150,25 +129,19 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<double>("editorMaximum");
         QTest::addColumn<int>("editorDecimals");
-        QTest::addColumn<double>("editorStep");
-
-        QTest::newRow("time") << "" << 0 << "Dispense\nTime (s)" << "" << 9.9999 << 4 << 0.0001;
+        QTest::newRow("time") << "" << 0 << "Dispense\nTime (s)" << "" << 9.9999 << 4;
         // The editor's one decimal rounds the bar maximum of 6.895 to 6.9.
-        QTest::newRow("BAR") << "pressureBAR" << 1 << "Dispense\nPressure (BAR)" << "Pres (BAR):"
-                             << 6.9 << 1 << 0.1;
-        QTest::newRow("kPa") << "pressureKPA" << 1 << "Dispense\nPressure (kPa)" << "Pres (kPa):"
-                             << 689.5 << 1 << 0.1;
-        QTest::newRow("PSI") << "pressurePSI" << 1 << "Dispense\nPressure (PSI)" << "Pres (PSI):"
-                             << 100.0 << 1 << 0.1;
-        QTest::newRow("vac kPa") << "kpabut" << 2 << "Vacuum\n(kPa)" << "Vac (kPa):" << 4.48 << 2 << 0.01;
-        QTest::newRow("H2O") << "inchesh2obut" << 2 << "Vacuum\n(\"H2O)" << "Vac (\"H2O):" << 18.0 << 1 << 0.1;
-        QTest::newRow("Hg") << "incheshgbut" << 2 << "Vacuum\n(\"Hg)" << "Vac (\"Hg):" << 1.32 << 2 << 0.01;
-        QTest::newRow("mmHg") << "mmhgbut" << 2 << "Vacuum\n(mmHg)" << "Vac (mmHg):" << 33.6 << 1 << 0.1;
-        QTest::newRow("Torr") << "torrbut" << 2 << "Vacuum\n(Torr)" << "Vac (Torr):" << 33.6 << 1 << 0.1;
-        QTest::newRow("AI timed") << "aiModeTimed" << 3 << "Trigger (s)" << "Trigger (s):" << 99999.0 << 0 << 1.0;
-        QTest::newRow("AI count") << "aiModeCount" << 3 << "Trigger (shots)" << "Trigger (shots):" << 99999.0 << 0 << 1.0;
-        QTest::newRow("AI sequence") << "aiModeSequence" << 3 << "Trigger (shots)" << "Trigger (shots):" << 99999.0 << 0 << 1.0;
-        QTest::newRow("AI off") << "aiModeOff" << 3 << "Trigger" << "Trigger:" << 99999.0 << 0 << 1.0;
+        QTest::newRow("BAR") << "pressureBAR" << 1 << "Dispense\nPressure (BAR)" << "Pres (BAR):" << 6.9 << 1;
+        QTest::newRow("kPa") << "pressureKPA" << 1 << "Dispense\nPressure (kPa)" << "Pres (kPa):" << 689.5 << 1;
+        QTest::newRow("PSI") << "pressurePSI" << 1 << "Dispense\nPressure (PSI)" << "Pres (PSI):" << 100.0 << 1;
+        QTest::newRow("vac kPa") << "kpabut" << 2 << "Vacuum\n(kPa)" << "Vac (kPa):" << 4.48 << 2;
+        QTest::newRow("H2O") << "inchesh2obut" << 2 << "Vacuum\n(\"H2O)" << "Vac (\"H2O):" << 18.0 << 1;
+        QTest::newRow("Hg") << "incheshgbut" << 2 << "Vacuum\n(\"Hg)" << "Vac (\"Hg):" << 1.32 << 2;
+        QTest::newRow("mmHg") << "mmhgbut" << 2 << "Vacuum\n(mmHg)" << "Vac (mmHg):" << 33.6 << 1;
+        QTest::newRow("Torr") << "torrbut" << 2 << "Vacuum\n(Torr)" << "Vac (Torr):" << 33.6 << 1;
+        QTest::newRow("AI timed") << "aiModeTimed" << 3 << "Trigger (s)" << "Trigger (s):" << 99999.0 << 0;
+        QTest::newRow("AI count") << "aiModeCount" << 3 << "Trigger (shots)" << "Trigger (shots):" << 99999.0 << 0;
+        QTest::newRow("AI off") << "aiModeOff" << 3 << "Trigger" << "Trigger:" << 99999.0 << 0;
     }
 
     void columnFollowsItsUnit()
@@ -179,13 +152,11 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(double, editorMaximum);
         QFETCH(int, editorDecimals);
-        QFETCH(double, editorStep);
-
         if (!button.isEmpty()) {
             // Away from the start units and mode first, so that every row is a change.
             for (const char *away : {"pressureBAR", "kpabut", "aiModeCount"})
                 click(away);
-            click(button.toLatin1().constData());
+            click(qPrintable(button));
             const char *captions[] = {nullptr, "label_23", "label_24", "label_22"};
             QCOMPARE(child<QLabel>(captions[column])->text(), caption);
         }
@@ -195,36 +166,24 @@ private slots:
         QCOMPARE(editor->minimum(), 0.0);
         QCOMPARE(editor->maximum(), editorMaximum);
         QCOMPARE(editor->decimals(), editorDecimals);
-        QCOMPARE(editor->singleStep(), editorStep);
-        QVERIFY(!editor->hasFrame());
-        QVERIFY(editor->isAccelerated());
-    }
-
-    void pressureBoxFollowsThePressureUnit_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<double>("maximum");
-        QTest::addColumn<int>("decimals");
-        QTest::addColumn<double>("step");
-        QTest::newRow("BAR") << "pressureBAR" << 6.895 << 3 << 0.001;
-        QTest::newRow("kPa") << "pressureKPA" << 689.5 << 1 << 0.1;
-        QTest::newRow("PSI after BAR") << "pressurePSI" << 100.0 << 1 << 0.1;
+        QCOMPARE(editor->singleStep(), std::pow(10.0, -editorDecimals));
     }
 
     void pressureBoxFollowsThePressureUnit()
     {
-        QFETCH(QString, button);
-        QFETCH(double, maximum);
-        QFETCH(int, decimals);
-        QFETCH(double, step);
-        click("pressureBAR");
-        click(button.toLatin1().constData());
         auto *box = child<QDoubleSpinBox>("pressureBox");
-        QCOMPARE(box->maximum(), maximum);
-        QCOMPARE(box->decimals(), decimals);
-        QCOMPARE(box->singleStep(), step);
+        const std::tuple<const char *, double, int> units[] = {
+            {"pressureBAR", 6.895, 3}, {"pressureKPA", 689.5, 1}, {"pressurePSI", 100.0, 1}};
+        for (const auto &[button, maximum, decimals] : units) {
+            click(button);
+            QCOMPARE(box->maximum(), maximum);
+            QCOMPARE(box->decimals(), decimals);
+            QCOMPARE(box->singleStep(), std::pow(10.0, -decimals));
+        }
     }
 
+    // Editing through the editor itself is what the user flows do; here the
+    // texts it cannot read and text typed but not yet interpreted.
     void editorReadsAndWritesTheCell()
     {
         QAbstractItemDelegate *delegate = table()->itemDelegateForColumn(0);
@@ -237,15 +196,9 @@ private slots:
         setCellText(3, 0, QStringLiteral("2.5"));
         delegate->setEditorData(editor.get(), index);
         QCOMPARE(editor->value(), 2.5);
-
-        editor->setValue(3.25);
-        delegate->setModelData(editor.get(), table()->model(), index);
-        QCOMPARE(cellText(3, 0), QStringLiteral("3.25"));
-        QCOMPARE(state().times[3], 3.25);
-
-        // Typed but not yet interpreted text counts too.
         editor->findChild<QLineEdit *>()->setText(QStringLiteral("4.125"));
         delegate->setModelData(editor.get(), table()->model(), index);
+        QCOMPARE(cellText(3, 0), QStringLiteral("4.125"));
         QCOMPARE(state().times[3], 4.125);
     }
 };
