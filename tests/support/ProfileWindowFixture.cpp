@@ -47,24 +47,9 @@ void ProfileWindowFixture::openWindow()
     settle();
 }
 
-void ProfileWindowFixture::click(const char *buttonName) const
-{
-    child<QAbstractButton>(buttonName)->click();
-}
-
 QTableWidget *ProfileWindowFixture::table() const
 {
     return window->findChild<QTableWidgetWithCopyPaste *>();
-}
-
-QString ProfileWindowFixture::cellText(int row, int column) const
-{
-    return table()->item(row, column)->text();
-}
-
-void ProfileWindowFixture::setCellText(int row, int column, const QString &text) const
-{
-    table()->item(row, column)->setText(text);
 }
 
 double ProfileWindowFixture::stored(int row, int column) const
@@ -87,11 +72,6 @@ QtCharts::QValueAxis *ProfileWindowFixture::axis(Qt::Orientation orientation) co
 {
     return qobject_cast<QtCharts::QValueAxis *>(
         window->findChild<QtCharts::QChartView *>()->chart()->axes(orientation).first());
-}
-
-void ProfileWindowFixture::settle()
-{
-    QCoreApplication::processEvents();
 }
 
 QStringList ProfileWindowFixture::boxesRaisedBy(const std::function<void()> &action)

@@ -4,12 +4,14 @@
 #include "MainWindow.h"
 #include "ProfileAnsweringDialogs.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QStringList>
+#include <QTableWidget>
 
 #include <functional>
 #include <memory>
 
-class QTableWidget;
 namespace QtCharts {
 class QLineSeries;
 class QValueAxis;
@@ -42,11 +44,11 @@ protected:
         return found;
     }
 
-    void click(const char *buttonName) const;
+    void click(const char *buttonName) const { child<QAbstractButton>(buttonName)->click(); }
     QTableWidget *table() const;
     const DispenserState &state() const { return window->dispenserState(); }
-    QString cellText(int row, int column) const;
-    void setCellText(int row, int column, const QString &text) const;
+    QString cellText(int row, int column) const { return table()->item(row, column)->text(); }
+    void setCellText(int row, int column, const QString &text) const { table()->item(row, column)->setText(text); }
     // What the record holds for a table cell.
     double stored(int row, int column) const;
 
@@ -54,7 +56,7 @@ protected:
     QtCharts::QValueAxis *axis(Qt::Orientation orientation) const;
 
     // Lets a pending full redraw of the plot run.
-    static void settle();
+    static void settle() { QCoreApplication::processEvents(); }
 
     // Runs the action, closing every message box it raises; each box as
     // "title: text".
