@@ -1,6 +1,6 @@
-// Transmit Profile against the simulated dispenser: the command order, the
-// bar factor, refused values, the guard against a nested run and the closing
-// report.
+// Transmit Profile against the simulated dispenser: the exact command order,
+// refused values skipped and reported, the guard against a nested run and the
+// closed port.
 #include "CommandCountTrigger.h"
 #include "PanelFixture.h"
 #include "QTableWidgetWithCopyPaste.h"
@@ -19,7 +19,6 @@ class TestTransmitProfile : public QObject
 private:
     PanelFixture panel;
 
-    // The job range, as the settings dock sets it.
     void chooseCells(int start, int end) const
     {
         panel.child<QSpinBox>("startMemCell")->setValue(start);
@@ -41,7 +40,7 @@ private slots:
     {
         QVERIFY2(panel.open(), qPrintable(panel.errorString()));
         // The cell read that follows a change of the range stays out.
-        panel.memCellTimer()->blockSignals(true);
+        UserActions::memCellTimer(*panel.window)->blockSignals(true);
     }
 
     void cleanup() { panel.close(); }
@@ -60,28 +59,6 @@ private slots:
                                       "07CH  007", "08PS  1000", "10DS  T99999", "08VS  0180", "10EQ  T99999",
                                       "12SS  S005E007"}));
         QCOMPARE(panel.connectionText(), QStringLiteral("Transmitting MemCell 7"));
-    }
-
-    void pressureScaledUnderBarOnly_data()
-    {
-        QTest::addColumn<QString>("unitButton");
-        QTest::addColumn<QByteArray>("packet");
-        QTest::newRow("psi") << "pressurePSI" << QByteArray("08PS  0015");
-        QTest::newRow("bar") << "pressureBAR" << QByteArray("08PS  1500");
-        QTest::newRow("kpa") << "pressureKPA" << QByteArray("08PS  0015");
-    }
-
-    void pressureScaledUnderBarOnly()
-    {
-        QFETCH(QString, unitButton);
-        QFETCH(QByteArray, packet);
-        panel.child<QRadioButton>(qPrintable(unitButton))->click();
-        chooseCells(5, 5);
-        enter(5, {"0.5", "1.5", "0", "1"});
-        QCOMPARE(panel.state().pressures[5], 1.5);
-
-        transmit();
-        QCOMPARE(panel.packets().value(1), packet);
     }
 
     void refusalsAreSkippedAndReported_data()
@@ -114,8 +91,7 @@ private slots:
         QCOMPARE(sent.mid(5, cellSix.size()), cellSix);
         QCOMPARE(sent.last(), QByteArray("12SS  S005E007"));
         QCOMPARE(panel.dispenser->state().cells[6].trigger, 5);
-        QCOMPARE(panel.connectionText(),
-                 QStringLiteral("Transmit incomplete: 2 commands failed, first at MemCell 6"));
+        QCOMPARE(panel.connectionText(), QStringLiteral("Transmit incomplete: 2 commands failed, first at MemCell 6"));
     }
 
     void secondClickDuringARunDoesNothing()
@@ -124,7 +100,6 @@ private slots:
         auto *button = panel.child<QPushButton>("pushButton");
         // Clicked again once cell 6 is selected.
         CommandCountTrigger clickAgain(*panel.dispenser, 6, [button] { button->click(); });
-
         transmit();
         QVERIFY(clickAgain.hasFired());
         QCOMPARE(panel.packets().size(), 16);
@@ -142,10 +117,8 @@ private slots:
         chooseCells(5, 7);
         QVERIFY(!WindowOnSimulator::connect(*panel.window));
         panel.dispenser->clearLog();
-
         transmit();
-        QCOMPARE(panel.connectionText(),
-                 QStringLiteral("Transmit incomplete: 16 commands failed, first at MemCell 5"));
+        QCOMPARE(panel.connectionText(), QStringLiteral("Transmit incomplete: 16 commands failed, first at MemCell 5"));
         QVERIFY(panel.lineStaysQuiet());
     }
 };

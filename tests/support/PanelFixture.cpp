@@ -1,23 +1,11 @@
 #include "PanelFixture.h"
 
 #include "TestSettings.h"
-#include "UserActions.h"
 #include "WindowOnSimulator.h"
 
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-
-// The window's own timers, in the order it makes them: alarm poll, flash,
-// memory-cell read, plot.
-QList<QTimer *> windowTimers(const MainWindow &window)
-{
-    return window.findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-} // namespace
 
 bool PanelFixture::open(bool connected, const SimulatedDispenser::State &held)
 {
@@ -31,7 +19,7 @@ bool PanelFixture::open(bool connected, const SimulatedDispenser::State &held)
     dispenser->setState(held);
     WindowOnSimulator::storePort(*dispenser);
     window = std::make_unique<MainWindow>();
-    alarmTimer()->blockSignals(true);
+    UserActions::alarmTimer(*window)->blockSignals(true);
     if (connected && !WindowOnSimulator::connect(*window)) {
         error = QStringLiteral("the window did not connect to ") + dispenser->devicePath();
         return false;
@@ -47,37 +35,7 @@ void PanelFixture::close()
     dispenser.reset();
 }
 
-QString PanelFixture::connectionText() const
-{
-    return UserActions::connectionLabel(*window)->text();
-}
-
-QTimer *PanelFixture::alarmTimer() const
-{
-    for (QTimer *timer : windowTimers(*window)) {
-        if (timer->interval() == 10000)
-            return timer;
-    }
-    qFatal("no alarm timer");
-}
-
-QTimer *PanelFixture::flashTimer() const
-{
-    for (QTimer *timer : windowTimers(*window)) {
-        if (!timer->isSingleShot() && timer->interval() != 10000)
-            return timer;
-    }
-    qFatal("no flash timer");
-}
-
-QTimer *PanelFixture::memCellTimer() const
-{
-    for (QTimer *timer : windowTimers(*window)) {
-        if (timer->isSingleShot() && timer->interval() == 500)
-            return timer;
-    }
-    qFatal("no memory-cell timer");
-}
+QString PanelFixture::connectionText() const { return UserActions::connectionLabel(*window)->text(); }
 
 QList<QByteArray> PanelFixture::packets() const
 {

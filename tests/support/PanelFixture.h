@@ -12,12 +12,9 @@
 
 #include <memory>
 
-class QTimer;
-
 // A MainWindow on a simulated dispenser over a pseudo-terminal, for tests of
-// the window's panels. The ten-second alarm poll is held back (tests poll by
-// invoking updateAlarms), so the dispenser's log holds only what the test
-// sets off.
+// the window's panels. The ten-second alarm poll is held back, so the
+// dispenser's log holds only what the test sets off.
 //
 //     PanelFixture panel;
 //     QVERIFY2(panel.open(), qPrintable(panel.errorString()));
@@ -37,10 +34,6 @@ public:
     template <typename T> T *child(const char *name) const { return UserActions::child<T>(*window, name); }
     const DispenserState &state() const { return window->dispenserState(); }
     QString connectionText() const;
-
-    QTimer *alarmTimer() const;
-    QTimer *flashTimer() const;
-    QTimer *memCellTimer() const;
 
     // The packets the dispenser received since the log was cleared, once the
     // window's last session is closed.
