@@ -149,13 +149,14 @@ private slots:
         panel.child<QPushButton>("setToCurrentTime")->click();
         const QDateTime after = QDateTime::currentDateTime();
 
-        QCOMPARE(calendar->selectedDate(), before.date());
+        const QDate takenDate = calendar->selectedDate();
+        QVERIFY(takenDate == before.date() || takenDate == after.date());
         const QTime taken(panel.state().hour, panel.state().minute);
         QVERIFY(taken >= QTime(before.time().hour(), before.time().minute()) && taken <= after.time());
         apply(3);
         QCOMPARE(panel.packets(),
                  (QList<QByteArray>{taken.toString(QStringLiteral("'13EB  H'hh'M'mm'AM2'")).toLatin1(),
-                                    before.date().toString(QStringLiteral("'13EC  M'MM'D'dd'Y'yy")).toLatin1()}));
+                                    takenDate.toString(QStringLiteral("'13EC  M'MM'D'dd'Y'yy")).toLatin1()}));
     }
 
     // It works without a connection: the password stays on this computer.
