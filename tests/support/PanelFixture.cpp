@@ -39,12 +39,7 @@ QString PanelFixture::connectionText() const { return UserActions::connectionLab
 
 QList<QByteArray> PanelFixture::packets() const
 {
-    // A time-out shows in the comparison that follows.
-    (void)QTest::qWaitFor([this] {
-        const QByteArray bytes = dispenser->receivedBytes();
-        return bytes.isEmpty() || bytes.endsWith('\x04');
-    }, 3000);
-    return dispenser->receivedPackets();
+    return WindowOnSimulator::packetsOnceIdle(*dispenser);
 }
 
 bool PanelFixture::lineStaysQuiet() const

@@ -146,11 +146,7 @@ void WindowFlowTest::waitForCellRead()
 
 QList<QByteArray> WindowFlowTest::packetsOnceIdle() const
 {
-    (void)QTest::qWaitFor([this] {
-        const QByteArray bytes = dispenser->receivedBytes();
-        return bytes.isEmpty() || bytes.endsWith('\x04');
-    }, 3000);
-    return dispenser->receivedPackets();
+    return WindowOnSimulator::packetsOnceIdle(*dispenser);
 }
 
 void WindowFlowTest::clearLogOnceIdle()

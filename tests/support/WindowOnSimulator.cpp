@@ -5,6 +5,7 @@
 #include "TestSettings.h"
 
 #include <QPushButton>
+#include <QTest>
 
 namespace WindowOnSimulator {
 
@@ -20,6 +21,15 @@ bool connect(MainWindow &window)
         return false;
     button->click();
     return button->text() == QLatin1String("Disconnect");
+}
+
+QList<QByteArray> packetsOnceIdle(const SimulatedDispenser &dispenser)
+{
+    (void)QTest::qWaitFor([&dispenser] {
+        const QByteArray bytes = dispenser.receivedBytes();
+        return bytes.isEmpty() || bytes.endsWith('\x04');
+    }, 3000);
+    return dispenser.receivedPackets();
 }
 
 } // namespace WindowOnSimulator

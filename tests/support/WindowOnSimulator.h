@@ -1,6 +1,9 @@
 #ifndef WINDOWONSIMULATOR_H
 #define WINDOWONSIMULATOR_H
 
+#include <QByteArray>
+#include <QList>
+
 class MainWindow;
 class SimulatedDispenser;
 
@@ -21,6 +24,11 @@ void storePort(const SimulatedDispenser &dispenser);
 
 // Clicks connectButton; true when the window reports itself connected.
 bool connect(MainWindow &window);
+
+// The packets the dispenser received since its log was cleared, once the
+// window's last session has ended with EOT (it leaves when the event loop
+// runs). A time-out shows in the comparison that follows.
+QList<QByteArray> packetsOnceIdle(const SimulatedDispenser &dispenser);
 
 } // namespace WindowOnSimulator
 
