@@ -4,6 +4,7 @@
 // 1600 texts into a plain QTableWidget.
 #include "DialogProvider.h"
 #include "DispenserState.h"
+#include "BenchReport.h"
 #include "MainWindow.h"
 
 #include <QAction>
@@ -14,7 +15,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -43,13 +43,6 @@ DispenserState makeProfile(int variant)
         profile.triggers[cell] = 1 + cell % 7 + variant;
     }
     return profile;
-}
-
-void report(const char *what, std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    std::printf("%-52s median %7.2f ms   fastest %7.2f ms\n", what, times[times.size() / 2],
-                times.front());
 }
 
 } // namespace
@@ -127,7 +120,7 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("400-cell CSV profile, %d rounds\n", rounds);
-    report("Open Profile into the window", loads);
-    report("floor: 1600 texts into a plain QTableWidget", floor);
+    reportRounds("Open Profile into the window", loads);
+    reportRounds("floor: 1600 texts into a plain QTableWidget", floor);
     return 0;
 }

@@ -2,6 +2,7 @@
 // as loading a profile file does: every write runs the cell check, and the
 // plot redraws once when the event loop runs. The floor is the same writes
 // into a plain QTableWidget with nothing connected.
+#include "BenchReport.h"
 #include "MainWindow.h"
 #include "QTableWidgetWithCopyPaste.h"
 
@@ -14,7 +15,6 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -44,14 +44,6 @@ void fill(QTableWidget *table, const QStringList &texts)
         for (int column = 0; column < 4; ++column)
             table->item(row, column)->setText(texts[row * 4 + column]);
     }
-}
-
-// Median and fastest of the rounds, in milliseconds.
-void report(const char *what, std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    std::printf("%-58s median %7.2f ms   fastest %7.2f ms\n", what, times[times.size() / 2],
-                times.front());
 }
 
 std::vector<double> timeRounds(const std::function<void(int)> &round)
@@ -114,8 +106,8 @@ int main(int argc, char **argv)
     });
 
     std::printf("1600 cell texts per round, %d rounds\n", rounds);
-    report("profile table: check, DispenserState, coalesced redraw", windowTimes);
-    report("plain QTableWidget, nothing connected (floor)", plainTimes);
+    reportRounds("profile table: check, DispenserState, coalesced redraw", windowTimes);
+    reportRounds("plain QTableWidget, nothing connected (floor)", plainTimes);
     std::printf("full plot redraws: %d in %d rounds\n", redraws, rounds);
     return 0;
 }
