@@ -1,12 +1,15 @@
 #include "DispenserLink.h"
 #include "DispenserRanges.h"
+#include "LinkLog.h"
 #include "Packet.h"
 #include "ReplyParser.h"
 
-#include <QDebug>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QScopedValueRollback>
 #include <QSerialPort>
 #include <QTime>
+#include <QTimer>
 
 #include <cstddef>
 
@@ -45,7 +48,13 @@ QByteArray flagFields(const char *const (&tags)[bitCount], unsigned flags)
 void logBytes(const char *label, const QByteArray &bytes)
 {
     const QByteArray text(label);
-    qDebug().noquote().nospace() << text << (text.endsWith(' ') ? "" : " ") << bytes;
+    LinkLog::write(text + (text.endsWith(' ') ? "" : " ") + bytes);
+}
+
+void logTimeMark()
+{
+    LinkLog::write(QTime::currentTime().toString(QStringLiteral("hh:mm:ss:zzz")).toLatin1()
+                   + " Before Read DataResp");
 }
 
 QByteArray memCellRead(int cell)
@@ -55,7 +64,10 @@ QByteArray memCellRead(int cell)
 
 } // namespace
 
-DispenserLink::DispenserLink() : port(new QSerialPort) {}
+DispenserLink::DispenserLink() : port(new QSerialPort)
+{
+    connect(port, &QSerialPort::errorOccurred, this, &DispenserLink::handlePortError);
+}
 
 DispenserLink::~DispenserLink() { delete port; }
 
@@ -95,6 +107,22 @@ void DispenserLink::closePort()
     portOpen = false;
 }
 
+QString DispenserLink::portErrorString() const
+{
+    return port->errorString();
+}
+
+// A device that is gone keeps failing every read and write: close at once
+// instead of trying again and again.
+void DispenserLink::handlePortError()
+{
+    if (port->error() != QSerialPort::ResourceError || !port->isOpen())
+        return;
+    port->close();
+    portOpen = false;
+    emit lineLost();
+}
+
 // --- transactions ---
 
 int DispenserLink::sendRaw(QByteArray bytes)
@@ -117,25 +145,32 @@ int DispenserLink::sendIfOpen(QByteArray bytes)
 
 QByteArray DispenserLink::readUntil(char terminator, int waitMs)
 {
-    QElapsedTimer clock;  // monotonic
+    QElapsedTimer clock; // monotonic
     clock.start();
     QByteArray result;
-    const int slice = waitMs / 2;
-    while (!clock.hasExpired(waitMs) && !result.contains(terminator)) {
-        if (port->bytesAvailable() > 0) {
+    for (;;) {
+        if (port->bytesAvailable() > 0)
             result += port->readAll();
-            continue;
-        }
-        const int remaining = int(waitMs - clock.elapsed());
-        port->clearError();
-        if (!port->waitForReadyRead(qBound(0, slice, remaining))
-            && port->error() != QSerialPort::TimeoutError
-            && port->error() != QSerialPort::NoError) {
-            break;  // closed or broken port: nothing more will come
-        }
-        result += port->readAll();
+        const qint64 remaining = waitMs - clock.elapsed();
+        if (result.contains(terminator) || remaining <= 0 || !waitForInput(int(remaining)))
+            return result;
     }
-    return result;
+}
+
+bool DispenserLink::waitForInput(int waitMs)
+{
+    if (!port->isOpen())
+        return false;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(port, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+    connect(port, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
+    deadline.start(waitMs);
+    // The window keeps painting and its timers run; the user's clicks wait.
+    // A quitting application ends the wait at once (exec returns -1).
+    return loop.exec(QEventLoop::ExcludeUserInputEvents) == 0 && port->isOpen();
 }
 
 int DispenserLink::beginSession()
@@ -144,7 +179,10 @@ int DispenserLink::beginSession()
         return ok;
     if (sendIfOpen(QByteArray(1, Packet::ENQ)) == portClosed)
         return portClosed;
-    if (!readUntil(Packet::ACK, ackWaitMs).contains(Packet::ACK))
+    const bool acknowledged = readUntil(Packet::ACK, ackWaitMs).contains(Packet::ACK);
+    if (!portOpen)
+        return portClosed;
+    if (!acknowledged)
         return noAck;
     sessionOpen = true;
     return ok;
@@ -164,7 +202,10 @@ int DispenserLink::sendPacket(QByteArray &packet)
     packet = Packet::frame(packet);
     if (sendIfOpen(packet) == portClosed)
         return portClosed;
-    switch (Packet::classifyReply(readUntil(Packet::ETX, replyWaitMs))) {
+    const QByteArray reply = readUntil(Packet::ETX, replyWaitMs);
+    if (!portOpen)
+        return portClosed;
+    switch (Packet::classifyReply(reply)) {
     case Packet::ReplyKind::Missing:
         return noResponse;
     case Packet::ReplyKind::Refused:
@@ -181,6 +222,9 @@ int DispenserLink::setCommand(QByteArray packetText)
 {
     if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
         return outOfRange;
+    if (inTransaction)
+        return busy;
+    const QScopedValueRollback<bool> transaction(inTransaction, true);
     const bool openedHere = !sessionOpen;
     if (openedHere) {
         const int code = beginSession();
@@ -197,6 +241,9 @@ int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
 {
     if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
         return outOfRange;
+    if (inTransaction)
+        return busy;
+    const QScopedValueRollback<bool> transaction(inTransaction, true);
     const bool openedHere = !sessionOpen;
     if (openedHere) {
         const int code = beginSession();
@@ -208,14 +255,13 @@ int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
         endSession();
         return code;
     }
-    sendIfOpen(QByteArray(1, Packet::ACK));  // asks for the data packet
-    const QString timeFormat = QStringLiteral("hh:mm:ss:zzz");
-    qDebug().noquote() << QTime::currentTime().toString(timeFormat) << "Before Read DataResp";
+    sendIfOpen(QByteArray(1, Packet::ACK)); // asks for the data packet
+    logTimeMark();
     const QByteArray data = readUntil(Packet::ETX, replyWaitMs);
-    qDebug().noquote() << QTime::currentTime().toString(timeFormat) << "Before Read DataResp";
+    logTimeMark();
     if (!data.contains(Packet::ETX)) {
         endSession();
-        return incompleteData;
+        return portOpen ? incompleteData : portClosed;
     }
     reply = data;
     if (openedHere)
@@ -237,6 +283,7 @@ QString DispenserLink::errorMessage(int code)
     case invalidParameter: return QStringLiteral("Error: Invalid API Parameter");
     case 11: return QStringLiteral("Error: Feedback command didn't respond to initial query");
     case incompleteData: return QStringLiteral("Error: Feedback command didn't send full response.");
+    case busy: return QStringLiteral("Error: Serial port busy with another command");
     default: return QString();
     }
 }
@@ -245,7 +292,7 @@ void DispenserLink::printError(int code)
 {
     const QString message = errorMessage(code);
     if (!message.isEmpty())
-        qDebug().noquote() << message;
+        LinkLog::write(message.toLatin1());
 }
 
 // --- dispense parameters ---
@@ -271,7 +318,7 @@ int DispenserLink::setDispenseMode(int mode)
 
 int DispenserLink::setStartEndMemCell(int start, int end)
 {
-    if (isAbove(start, maxCell) || isAbove(end, maxCell) || start > end)
+    if (isAbove(start, lastCell) || isAbove(end, lastCell) || start > end)
         return outOfRange;
     const QByteArray packet = "12SS  S" + Packet::number(start, 3) + "E" + Packet::number(end, 3);
     logBytes("Start End Mem Cell cmd: ", packet);
@@ -282,7 +329,7 @@ int DispenserLink::setStartEndMemCell(int start, int end)
 
 int DispenserLink::setMemCell(int cell)
 {
-    if (isAbove(cell, maxCell))
+    if (isAbove(cell, lastCell))
         return outOfRange;
     const int code = setCommand("07CH  " + Packet::number(cell, 3));
     printError(code);
@@ -328,7 +375,7 @@ int DispenserLink::setTrigger(int value)
 
 int DispenserLink::getAiMode(int &mode)
 {
-    qDebug() << "getAiMode()";
+    LinkLog::write("getAiMode()");
     QByteArray reply;
     const int code = feedbackCommand("04AU  ", reply);
     if (code != ok)
@@ -339,7 +386,7 @@ int DispenserLink::getAiMode(int &mode)
 
 int DispenserLink::getDispenseMode(int &mode)
 {
-    qDebug() << "getDispenseMode())";
+    LinkLog::write("getDispenseMode())");
     QByteArray reply;
     const int code = feedbackCommand("04AU  ", reply);
     if (code != ok)
@@ -350,7 +397,7 @@ int DispenserLink::getDispenseMode(int &mode)
 
 int DispenserLink::getStartEndMemCell(int &start, int &end)
 {
-    qDebug() << "getStartEndMemCell()";
+    LinkLog::write("getStartEndMemCell()");
     QByteArray reply;
     const int code = feedbackCommand("04AU  ", reply);
     if (code != ok)
@@ -385,7 +432,7 @@ int DispenserLink::readCurrentCell(const char *label, QByteArray &reply)
     const int code = getMemCell(cell);
     if (code != ok)
         return code;
-    qDebug() << label << cell;
+    LinkLog::write(QByteArray(label) + ' ' + QByteArray::number(cell));
     return feedbackCommand(memCellRead(cell), reply);
 }
 
@@ -438,7 +485,7 @@ int DispenserLink::getMemTimePressure(int &cell, double &time, double &pressure)
 
 int DispenserLink::getPressureTimeVacuum(int cell, double &pressure, double &time, double &vacuum)
 {
-    if (isAbove(cell, maxCell))
+    if (isAbove(cell, lastCell))
         return outOfRange;
     QByteArray reply;
     const int code = feedbackCommand(memCellRead(cell), reply);

@@ -2,30 +2,39 @@
 #define DISPENSERLINK_H
 
 #include <QByteArray>
-#include <QString>
+#include <QObject>
 #include <QSerialPortInfo>
+#include <QString>
 
 class QSerialPort;
 
 // The one object through which the program talks to the dispenser.
 //
-// Every operation runs synchronously: it blocks until its exchange is over or
-// its last wait has run out (at most 1500 + 200 + 200 ms), and returns an error
-// code, 0 meaning success (see printError for the others). Inputs are taken by
-// value; values read back go to reference out-parameters, which stay untouched
-// when the exchange fails. A transaction started while the port is closed
-// returns 1 at once.
+// Every operation is synchronous for its caller: it returns when its exchange
+// is over or its last wait has run out (at most 1500 + 200 + 200 ms), and
+// returns an error code, 0 meaning success (see printError for the others).
+// While it waits it runs the event loop without user input, so the window
+// keeps painting and its timers keep firing; a transaction started from such
+// a timer while another one waits is refused with code 14 and sends nothing.
+// Inputs are taken by value; values read back go to reference out-parameters,
+// which stay untouched when the exchange fails. A transaction started while
+// the port is closed returns 1 at once.
+//
+// When the device disappears while open (a USB adapter pulled), the port is
+// closed at once and lineLost() is emitted.
 //
 // The set operations select with setMemCell the cell that the following time,
 // pressure, vacuum and trigger commands apply to.
 //
 // Each read operation runs its transaction and hands the data packet to the
 // ReplyParser function of the same name (without "get").
-class DispenserLink
+class DispenserLink : public QObject
 {
+    Q_OBJECT
+
 public:
     DispenserLink();
-    ~DispenserLink();
+    ~DispenserLink() override;
     DispenserLink(const DispenserLink &) = delete;
     DispenserLink &operator=(const DispenserLink &) = delete;
 
@@ -40,6 +49,7 @@ public:
     static constexpr int invalidParameter = 9;
     static constexpr int invalidReply = 10;     // value read back out of range, or a tag missing
     static constexpr int incompleteData = 12;   // data packet without ETX within 200 ms
+    static constexpr int busy = 14;             // another transaction is still waiting
 
     // --- the serial port ---
     bool isOpen() const { return portOpen; }
@@ -49,6 +59,8 @@ public:
     // system does not enumerate (pseudo-terminals, /dev/serial/by-id links).
     bool openPort(const QString &devicePath, int baud);
     void closePort();
+    // Why the last open failed, in the serial port's words.
+    QString portErrorString() const;
 
     // --- transactions (the command operations below build on these) ---
     int sendRaw(QByteArray bytes);
@@ -58,9 +70,9 @@ public:
     int endSession();
     // Frames the packet text in place, sends it and classifies the reply.
     int sendPacket(QByteArray &packet);
-    // ENQ, packet, EOT: 0, -1, 1, 3, 5, 6 or 8.
+    // ENQ, packet, EOT: 0, -1, 1, 3, 5, 6, 8 or 14.
     int setCommand(QByteArray packetText);
-    // ENQ, packet, ACK, data packet, EOT: 0, -1, 1, 3, 5, 6, 8 or 12. On 0 the
+    // ENQ, packet, ACK, data packet, EOT: 0, -1, 1, 3, 5, 6, 8, 12 or 14. On 0 the
     // reply holds every byte read after the ACK up to the data packet's ETX.
     int feedbackCommand(QByteArray packetText, QByteArray &reply);
     // The code's message; empty for codes that have none (0, 7, 10, ...).
@@ -116,13 +128,22 @@ public:
     int getAlarmStatus(unsigned &status);  // bit 0 input, bit 3 pressure, bit 5 auto-increment
     int getShotCount(int &count);
 
+signals:
+    // The device went away while the port was open; the port is closed now.
+    void lineLost();
+
 private:
     bool openConfiguredPort(int baud);
     int readCurrentCell(const char *label, QByteArray &reply);
+    // Waits up to waitMs for more input; false when the wait was cut short
+    // because the port closed or the application is quitting.
+    bool waitForInput(int waitMs);
+    void handlePortError();
 
     QSerialPort *port;
     bool portOpen = false;
     bool sessionOpen = false;
+    bool inTransaction = false;
 };
 
 #endif // DISPENSERLINK_H

@@ -5,10 +5,13 @@
 // set operations check what they send, the reply parsers what comes back.
 namespace DispenserRanges {
 
-constexpr int maxCell = 399;
+constexpr int cellCount = 400;
+constexpr int lastCell = cellCount - 1;
 constexpr double maxTime = 9.9999;
-constexpr double maxPressureRead = 100.0;
-constexpr int maxPressureField = 9999;  // 999.9 in tenths
+// The largest pressure the profile holds in any unit (689.5 kPa; 6.895 bar
+// travels as 689.5 in hundredths of a bar).
+constexpr double maxPressureRead = 689.5;
+constexpr int maxPressureField = 9999; // 999.9 in tenths
 constexpr double maxVacuum = 18.0;
 constexpr int maxTrigger = 99999;
 constexpr int maxShotCount = 99999;
@@ -21,7 +24,7 @@ inline bool isAbove(int value, int limit)
 
 inline bool isWithin(double value, double low, double high)
 {
-    return value >= low && value <= high;  // false for NaN too
+    return value >= low && value <= high; // false for NaN too
 }
 
 } // namespace DispenserRanges

@@ -1,9 +1,8 @@
 #include "ReplyParser.h"
 #include "DispenserLink.h"
 #include "DispenserRanges.h"
+#include "LinkLog.h"
 #include "Packet.h"
-
-#include <QDebug>
 
 #include <cstddef>
 #include <initializer_list>
@@ -125,7 +124,7 @@ int totalStatusFeedback(const QByteArray &reply, int &aiMode, int &dispenseMode,
     int decoded = 0;
     if (!decodeAiMode(reply, aiMode, decoded))
         return invalidReply;
-    qDebug() << decoded;
+    LinkLog::write(QByteArray::number(decoded));
     dispenseMode = intField(reply, "TM", 1);
     start = intField(reply, "SA", 3);
     end = intField(reply, "EA", 3);
@@ -137,7 +136,7 @@ int memCell(const QByteArray &reply, int &cell)
     if (!Packet::hasTag(reply, "D0"))
         return invalidReply;
     cell = intField(reply, "D0", 3);
-    return isAbove(cell, maxCell) ? invalidReply : ok;
+    return isAbove(cell, lastCell) ? invalidReply : ok;
 }
 
 int memTimePressure(const QByteArray &reply, int &cell, double &time, double &pressure)
@@ -149,7 +148,7 @@ int memTimePressure(const QByteArray &reply, int &cell, double &time, double &pr
     time = scaledField(reply, "DT", 5, Packet::timeScale);
     if (!isWithin(pressure, 0.0, maxPressureRead))
         return outOfRange;
-    if (isAbove(cell, maxCell))
+    if (isAbove(cell, lastCell))
         return invalidReply;
     if (!isWithin(time, 0.0, maxTime))
         return outOfRange;
@@ -205,7 +204,7 @@ int pressureUnits(const QByteArray &reply, int &unit)
     if (!Packet::hasTag(reply, "PU"))
         return invalidReply;
     const int value = intField(reply, "PU", 2);
-    qDebug() << value;
+    LinkLog::write(QByteArray::number(value));
     if (isAbove(value, 2))
         return invalidReply;
     unit = value;
@@ -217,7 +216,7 @@ int vacuumUnits(const QByteArray &reply, int &unit)
     if (!Packet::hasTag(reply, "VU"))
         return invalidReply;
     const int value = intField(reply, "VU", 2);
-    qDebug() << value;
+    LinkLog::write(QByteArray::number(value));
     if (isAbove(value, 4))
         return invalidReply;
     unit = value;
