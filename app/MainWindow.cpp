@@ -1,15 +1,17 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppSettings.h"
 #include "DispenserLink.h"
+#include "PasswordDialog.h"
 #include "QTableWidgetWithCopyPaste.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -55,14 +57,12 @@ MainWindow::MainWindow(QWidget *parent)
 
     QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
     QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
-    QSettings settings;
-    if (!settings.contains(QStringLiteral("SuperPassword"))) {
-        settings.setValue(QStringLiteral("SuperPassword"), QStringLiteral("5183"));
+    AppSettings settings;
+    if (settings.writeFirstRunDefaults())
         qDebug() << "SuperPassword key doesnt exist, setting it to 5183 now";
-        settings.setValue(QStringLiteral("jobs/maxJob"), 0);
-    }
 
     link = new DispenserLink;
+    connect(link, &DispenserLink::lineLost, this, &MainWindow::onLineLost);
     state = new DispenserState;
     parameterArrays = {state->times.data(), state->pressures.data(), state->vacuums.data()};
 
@@ -89,6 +89,7 @@ MainWindow::MainWindow(QWidget *parent)
     setupStatusBar();
 
     memCellTimer = new QTimer(this);
+    memCellTimer->setObjectName(QStringLiteral("memCellTimer"));
     memCellTimer->setSingleShot(true);
     memCellTimer->setInterval(500);
     connect(memCellTimer, &QTimer::timeout, this, &MainWindow::updateMemCellValues);
@@ -102,24 +103,19 @@ MainWindow::MainWindow(QWidget *parent)
     ui->baudeRateGroup->setId(ui->baud19200, 19200);
     ui->baudeRateGroup->setId(ui->baud9600, 9600);
 
-    if (!settings.contains(QStringLiteral("COMport")))
-        settings.setValue(QStringLiteral("COMport"), QStringLiteral("COM4"));
-    // The key may have been written as a NUL-terminated byte string.
-    QByteArray storedPort = settings.value(QStringLiteral("COMport")).toByteArray();
-    const int nul = storedPort.indexOf('\0');
-    if (nul >= 0)
-        storedPort.truncate(nul);
-    portName = QString::fromUtf8(storedPort);
+    if (!settings.hasPort())
+        settings.setPort(QLatin1String(AppSettings::firstRunPort));
+    portName = settings.port();
 
-    if (settings.contains(QStringLiteral("baudeRate"))) {
-        baudRate = settings.value(QStringLiteral("baudeRate")).toInt();
+    if (settings.hasBaudRate()) {
+        baudRate = settings.baudRate();
         for (QAbstractButton *button : ui->baudeRateGroup->buttons()) {
             if (ui->baudeRateGroup->id(button) == baudRate)
                 button->click();
         }
     } else {
-        settings.setValue(QStringLiteral("baudeRate"), 115200);
-        baudRate = settings.value(QStringLiteral("baudeRate")).toInt();
+        settings.setBaudRate(AppSettings::firstRunBaudRate);
+        baudRate = settings.baudRate();
     }
 
     refreshComPorts();
@@ -146,6 +142,7 @@ MainWindow::MainWindow(QWidget *parent)
     setupChart();
 
     plotTimer = new QTimer(this);
+    plotTimer->setObjectName(QStringLiteral("plotTimer"));
     plotTimer->setSingleShot(true);
     connect(plotTimer, &QTimer::timeout, this, &MainWindow::plotUpdate);
 
@@ -169,13 +166,21 @@ MainWindow::~MainWindow()
 void MainWindow::setupStatusBar()
 {
     ui->statusBar->setStyleSheet(QString::fromLatin1(statusBarStyle));
+    connectionLabel->setObjectName(QStringLiteral("connectionLabel"));
+    modeLabel->setObjectName(QStringLiteral("modeLabel"));
+    portLabel->setObjectName(QStringLiteral("portLabel"));
+    refreshButton->setObjectName(QStringLiteral("refreshButton"));
+    alarmLabel->setObjectName(QStringLiteral("alarmLabel"));
+    alarmResetButton->setObjectName(QStringLiteral("alarmResetButton"));
+    alarmTimer->setObjectName(QStringLiteral("alarmTimer"));
+    flashTimer->setObjectName(QStringLiteral("flashTimer"));
 
-    connectionLabel->setStyleSheet(QStringLiteral("color: red;"));
-    connectionLabel->setText(QStringLiteral("Not Connected to Pelidor 7"));
+    showStatus(StatusMessage::notConnected());
     modeLabel->setText(QStringLiteral("Operator Mode"));
     portLabel->setText(QStringLiteral("COM4     115200"));
     refreshButton->setFlat(true);
     refreshButton->setText(QStringLiteral("Connect/Refresh"));
+    connect(refreshButton, &QPushButton::clicked, this, &MainWindow::connectToChosenPort);
     alarmResetButton->setFlat(true);
     connect(alarmResetButton, &QPushButton::clicked, this, &MainWindow::alarmResetClicked);
 
@@ -252,6 +257,26 @@ void MainWindow::on_actionExit_triggered()
 {
     link->closePort();
     QCoreApplication::quit();
+}
+
+// Closing the window ends the program: a transmission or exchange under way
+// stops at once (its next command finds the port closed), and the last
+// window closed quits the event loop, nested ones included.
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    transmitStopRequested = true;
+    // The password prompt has no parent and would keep the program alive.
+    if (openPasswordDialog)
+        openPasswordDialog->reject();
+    link->closePort();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showNotice(const QString &text)
+{
+    QMessageBox box;
+    box.setText(text);
+    box.exec();
 }
 
 void MainWindow::on_actionChange_View_Settings_Docking_Window_triggered(bool checked)

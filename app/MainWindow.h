@@ -10,6 +10,7 @@
 #include <array>
 
 #include "DispenserState.h"
+#include "StatusMessage.h"
 
 class QAbstractButton;
 class QCloseEvent;
@@ -111,18 +112,31 @@ private:
     // --- shell (app/MainWindow.cpp) ---
     void setupStatusBar();
     void setupButtonGroupIds();
-    void writeFirstRunDefaults();
+    // A plain modal notice: no parent, no title, no icon, just OK.
+    static void showNotice(const QString &text);
 
-    // --- port selection (app/PortSelection.cpp) ---
+    // --- the status line (app/MainWindowStatusLine.cpp) ---
+    void showStatus(const StatusMessage &message);
+    // A progress text, shown before the next step waits on the line.
+    void showProgress(const QString &text);
+    // The end of a device sequence; a port closed under it keeps its own text.
+    void showOutcome(const StatusMessage &message);
+    // Set while a device exchange runs: timers that would start another wait.
+    bool exchangeRunning = false;
+
+    // --- port selection (app/MainWindowPorts.cpp) ---
     void refreshComPorts();
+    void rebuildPortButtons();
+    void connectToChosenPort();
+    void onLineLost();
 
-    // --- settings panel, alarms, transmit ---
-    void showDeviceProgress(const QString &text);
-    QString deviceOutcomeText(int firstFailedCode) const;
-    void showStatusFeedback(int ai, int dm, int start, int end);
+    // --- settings panel, alarms (app/) ---
+    void showCellRange(int start, int end);
     void storeReadValue(int cell, int column, double value);
-    // Set while the profile goes out, so a second click cannot nest another run.
+
+    // --- transmission (profile/MainWindowTransmit.cpp) ---
     bool transmitting = false;
+    bool transmitStopRequested = false;
 
     // --- profile table, plot, bulk adjust (profile/) ---
     void setupProfileTable();
@@ -130,6 +144,10 @@ private:
     void updateTriggerHeading();
     void updatePlotPoint(int row, int column);
     void writeCellText(int row, int column, const QString &text);
+    // Checks the unit's button and runs its slot, also when the button is
+    // disabled by a lockout, so the record and the view keep one unit.
+    void showPressureUnit(int unit);
+    void showVacuumUnit(int unit);
 
     // --- profile files and jobs (profile/) ---
     void refreshJobTable();
@@ -139,7 +157,7 @@ private:
     DialogProvider &dialogs();
     DialogProvider *dialogProvider = nullptr;
 
-    // --- modes (app/Modes.cpp) ---
+    // --- modes (app/MainWindowModes.cpp) ---
     void enterSupervisorMode();
     void enterOperatorMode();
     // The password dialog being shown, if any: only one is offered at a time.
@@ -151,7 +169,11 @@ private:
     void showTimeDatePage();
     void showAlarmOptionsPage();
     void showLockoutPage();
-    void showConfigPage(int index, const QString &helpText);
+    void showConfigPage(int index);
+    // A failed read keeps the page shown; the tree's selection goes back to it.
+    void keepConfigPage();
+    // Reads the dispenser's lockouts into the record and the check boxes.
+    bool readLockouts();
     void applyLockoutEnabling();
     void changeSupervisorPassword();
 
@@ -185,7 +207,7 @@ private:
 
     // Bulk adjust: the working range and the pending (previewed) adjustment.
     int adjustStart = 0;
-    int adjustEnd = 399;
+    int adjustEnd = ProfileUnits::lastCell;
     int adjustParameter = 0;
     double valueFactor = 1.0;
     double valueOffset = 0.0;

@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "DispenserLink.h"
+#include "ExchangeScope.h"
 #include "StatusTexts.h"
 
 #include <QLabel>
@@ -15,14 +16,19 @@ void MainWindow::updateAlarms()
 {
     unsigned status = 0;
     if (!link->isOpen()) {
-        connectionLabel->setText(QStringLiteral("Connect First!"));
+        showStatus(StatusMessage::connectFirst());
         return;
     }
-    showDeviceProgress(QStringLiteral("Get Alarm Status from Device!"));
+    // A poll that falls due during another exchange is skipped; the display
+    // keeps what the last poll showed.
+    if (exchangeRunning)
+        return;
+    const ExchangeScope exchange(exchangeRunning);
+    showProgress(QStringLiteral("Get Alarm Status from Device!"));
     const int code = link->getAlarmStatus(status);
     // A failed read says nothing about the alarms: keep showing what was known.
-    if (code != 0) {
-        connectionLabel->setText(deviceOutcomeText(code));
+    if (code != DispenserLink::ok) {
+        showOutcome(StatusMessage::forCode(code));
         return;
     }
 
@@ -39,7 +45,7 @@ void MainWindow::updateAlarms()
         flashOn = false;
         alarmLabel->setVisible(true);
     }
-    connectionLabel->setText(QStringLiteral("Connected to Pelidor 7"));
+    showOutcome(StatusMessage::connected());
 }
 
 void MainWindow::flash()
@@ -48,12 +54,21 @@ void MainWindow::flash()
     alarmLabel->setVisible(flashOn);
 }
 
-// The display changes only with the next poll, which reads the new status.
+// A reset that went in is followed by a poll at once, so the label shows the
+// dispenser's new state instead of waiting for the next poll.
 void MainWindow::alarmResetClicked(bool)
 {
     if (!link->isOpen()) {
-        connectionLabel->setText(QStringLiteral("Connect First!"));
+        showStatus(StatusMessage::connectFirst());
         return;
     }
-    link->resetAlarms();
+    int code = DispenserLink::ok;
+    {
+        const ExchangeScope exchange(exchangeRunning);
+        code = link->resetAlarms();
+    }
+    if (code == DispenserLink::ok)
+        updateAlarms();
+    else
+        showOutcome(StatusMessage::forCode(code));
 }

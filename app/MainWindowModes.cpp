@@ -2,11 +2,11 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppSettings.h"
 #include "PasswordDialog.h"
 
 #include <QDebug>
 #include <QLabel>
-#include <QSettings>
 
 void MainWindow::on_actionSupervisor_Mode_triggered()
 {
@@ -24,15 +24,6 @@ void MainWindow::on_actionSupervisor_Mode_triggered()
     openPasswordDialog->show();
 }
 
-// The password prompt has no parent, so it would outlive the window and keep
-// the program running after the user closed the window.
-void MainWindow::closeEvent(QCloseEvent *event)
-{
-    if (openPasswordDialog)
-        openPasswordDialog->reject();
-    QMainWindow::closeEvent(event);
-}
-
 void MainWindow::passEntered(QString passwordEntered)
 {
     enteredPassword = passwordEntered;
@@ -42,9 +33,9 @@ void MainWindow::passDialogFinished(int result)
 {
     openPasswordDialog = nullptr; // the finished dialog deletes itself
 
-    QSettings settings;
-    const QString stored = settings.value(QStringLiteral("SuperPassword")).toString();
-    qDebug().noquote().nospace() << "Current Password: " << stored;
+    const QString stored = AppSettings().superPassword();
+    // The debug stream may end up in a log file: the secret stays out of it.
+    qDebug() << "Current Password: (not shown)";
 
     if (result != QDialog::Accepted)
         return;
@@ -53,6 +44,7 @@ void MainWindow::passDialogFinished(int result)
         enterSupervisorMode();
     } else {
         qDebug() << "Password incorrect.";
+        showNotice(QStringLiteral("Wrong password."));
     }
 }
 

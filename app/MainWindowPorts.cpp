@@ -2,15 +2,22 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppSettings.h"
+#include "ConfigPage.h"
 #include "DispenserLink.h"
 #include "SerialPortList.h"
 
 #include <QDebug>
 #include <QLabel>
 #include <QRadioButton>
-#include <QSettings>
 
 void MainWindow::refreshComPorts()
+{
+    rebuildPortButtons();
+    showConfigPage(CommPage);
+}
+
+void MainWindow::rebuildPortButtons()
 {
     const QList<SerialPortList::Port> ports = SerialPortList::available();
 
@@ -35,10 +42,6 @@ void MainWindow::refreshComPorts()
         if (name == portName)
             button->click();
     }
-
-    ui->configStackWidget->setCurrentIndex(0);
-    ui->commandHelpEdit->document()->setPlainText(
-        QStringLiteral("Set communications port and baud rate."));
 }
 
 void MainWindow::baudRateChanged(int id)
@@ -48,11 +51,11 @@ void MainWindow::baudRateChanged(int id)
 
 void MainWindow::commSelectChanged(QAbstractButton *source)
 {
-    QSettings settings;
+    AppSettings settings;
     portName = source->text();
     portLabel->setText(portName + QStringLiteral("  ") + QString::number(baudRate));
-    settings.setValue(QStringLiteral("COMport"), portName);
-    settings.setValue(QStringLiteral("baudeRate"), baudRate);
+    settings.setPort(portName);
+    settings.setBaudRate(baudRate);
 }
 
 void MainWindow::on_connectButton_clicked()
@@ -60,28 +63,52 @@ void MainWindow::on_connectButton_clicked()
     if (link->isOpen()) {
         link->closePort();
         ui->connectButton->setText(QStringLiteral("Connect"));
-        connectionLabel->setText(QStringLiteral("Not Connected to Pelidor 7"));
-        connectionLabel->setStyleSheet(QStringLiteral("color: red;"));
+        showStatus(StatusMessage::notConnected());
         return;
     }
 
-    auto showResult = [this](bool opened) {
-        if (opened) {
-            connectionLabel->setText(QStringLiteral("Connected to Pelidor 7"));
-            connectionLabel->setStyleSheet(QStringLiteral("color: green;"));
-            ui->connectButton->setText(QStringLiteral("Disconnect"));
-        } else {
-            connectionLabel->setText(QStringLiteral("Not Connected to Pelidor 7"));
-            connectionLabel->setStyleSheet(QStringLiteral("color: red;"));
-        }
-    };
     const QList<SerialPortList::Port> ports = SerialPortList::available();
+    QString device;
     for (const SerialPortList::Port &port : ports) {
-        if (port.name == portName)
-            showResult(link->openPort(port.systemLocation, baudRate));
+        if (port.name == portName) {
+            device = port.systemLocation;
+            break;
+        }
     }
-    if (SerialPortList::isUnlistedDevice(portName, ports))
-        showResult(link->openPort(portName, baudRate));
+    if (device.isEmpty() && SerialPortList::isUnlistedDevice(portName, ports))
+        device = portName;
+    if (device.isEmpty()) {
+        showStatus(StatusMessage::failed(QStringLiteral("Could not open %1: no such port").arg(portName)));
+        return;
+    }
+    if (!link->openPort(device, baudRate)) {
+        showStatus(StatusMessage::failed(
+            QStringLiteral("Could not open %1: %2").arg(portName, link->portErrorString())));
+        return;
+    }
+    showStatus(StatusMessage::connected());
+    ui->connectButton->setText(QStringLiteral("Disconnect"));
+
+    // The operator lockouts hold from the start, not only once a supervisor
+    // has opened their page; a dispenser that does not answer leaves the
+    // window as it is.
+    if (readLockouts())
+        applyLockoutEnabling();
+}
+
+// The status bar's button: ports plugged in since start appear, and the
+// chosen one is connected.
+void MainWindow::connectToChosenPort()
+{
+    rebuildPortButtons();
+    if (!link->isOpen())
+        on_connectButton_clicked();
+}
+
+void MainWindow::onLineLost()
+{
+    ui->connectButton->setText(QStringLiteral("Connect"));
+    showStatus(StatusMessage::failed(QStringLiteral("Connection lost: %1").arg(portName)));
 }
 
 void MainWindow::pushButton_2_clicked()

@@ -4,6 +4,7 @@
 // 1600 texts into a plain QTableWidget.
 #include "DialogProvider.h"
 #include "DispenserState.h"
+#include "ProfileFile.h"
 #include "BenchReport.h"
 #include "MainWindow.h"
 
@@ -36,7 +37,7 @@ public:
 DispenserState makeProfile(int variant)
 {
     DispenserState profile;
-    for (int cell = 0; cell < DispenserState::cellCount; ++cell) {
+    for (int cell = 0; cell < ProfileUnits::cellCount; ++cell) {
         profile.times[cell] = 0.01 * (cell % 90) + variant + 0.5;
         profile.pressures[cell] = 10.0 + cell % 80 + variant;
         profile.vacuums[cell] = 1.0 + cell % 15 + variant;
@@ -62,11 +63,11 @@ int main(int argc, char **argv)
     for (int variant = 0; variant < 2; ++variant) {
         const DispenserState profile = makeProfile(variant);
         files << workDir.filePath(QStringLiteral("profile%1.csv").arg(variant));
-        if (profile.writeProfile(files.last()) != DispenserState::fileOk) {
+        if (profile.writeProfile(files.last()) != ProfileFile::Ok) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(files.last()));
             return 1;
         }
-        for (int cell = 0; cell < DispenserState::cellCount; ++cell) {
+        for (int cell = 0; cell < ProfileUnits::cellCount; ++cell) {
             texts[variant] << QString::number(profile.times[cell], 'f', 4)
                            << QString::number(profile.pressures[cell], 'f', 1)
                            << QString::number(profile.vacuums[cell], 'f', 1)

@@ -33,7 +33,7 @@ const int dispenserBytesPerCommand = 1 + 4;
 void fillProfile(MainWindow &window)
 {
     QTableWidget *table = window.findChild<QTableWidgetWithCopyPaste *>();
-    for (int cell = 0; cell < DispenserState::cellCount; ++cell) {
+    for (int cell = 0; cell < ProfileUnits::cellCount; ++cell) {
         table->item(cell, 0)->setText(QString::number((cell % 100) * 0.0123, 'f', 4));
         table->item(cell, 1)->setText(QString::number(cell % 100));
         table->item(cell, 2)->setText(QString::number(cell % 18));

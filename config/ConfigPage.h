@@ -1,6 +1,8 @@
 #ifndef CONFIGPAGE_H
 #define CONFIGPAGE_H
 
+#include <QString>
+
 // Pages of the configuration stack, in stack order.
 enum ConfigPage {
     CommPage = 0,
@@ -12,5 +14,12 @@ enum ConfigPage {
     LanguagePage = 6,
     PasswordPage = 7,
 };
+
+// The page a configuration tree item opens ("Units" and "Pressure" both open
+// the pressure units page), or -1 for a text that names none.
+int configPageOfItem(const QString &itemText);
+
+// The help text shown beside a page.
+QString configPageHelp(int page);
 
 #endif // CONFIGPAGE_H

@@ -2,23 +2,14 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppSettings.h"
+#include "ConfigExchange.h"
 #include "ConfigPage.h"
 #include "DispenserLink.h"
-
-#include <QDebug>
-#include <QLabel>
-#include <QMessageBox>
-#include <QSettings>
+#include "ExchangeScope.h"
+#include "PasswordChange.h"
 
 namespace {
-
-// A plain modal notice: no parent, no title, no icon, just OK.
-void showNotice(const QString &text)
-{
-    QMessageBox box;
-    box.setText(text);
-    box.exec();
-}
 
 // Sets or clears the bits of one check box in a flag word.
 int withBits(int word, int bits, bool set)
@@ -31,67 +22,39 @@ int withBits(int word, int bits, bool set)
 void MainWindow::on_configApplyButton_clicked()
 {
     const int index = ui->configStackWidget->currentIndex();
-    const bool needsDispenser = index != CommPage && index != PasswordPage;
-    if (needsDispenser && !link->isOpen()) {
-        connectionLabel->setText(QStringLiteral("Connect First!"));
+    if (index == CommPage) // port and rate take effect when connecting
+        return;
+    if (index == PasswordPage) {
+        changeSupervisorPassword();
         return;
     }
-
-    switch (index) {
-    case PressureUnitsPage:
-        link->setPressureUnits(state->pressureUnits); // reports its own failure
-        break;
-    case VacuumUnitsPage:
-        link->setVacuumUnits(state->vacuumUnits);
-        break;
-    case TimeDatePage: {
-        const QDate date = ui->calendarWidget->selectedDate();
-        // The dispenser keeps a two-digit year: refuse before anything is
-        // sent, rather than set the time and silently drop the date.
-        if (date.year() < 2000 || date.year() > 2099) {
-            connectionLabel->setText(QStringLiteral("Date must be between 2000 and 2099"));
-            return;
-        }
-        link->setTime(state->hour, state->minute, state->clock24);
-        link->setDate(date.month(), date.day(), date.year() - 2000);
-        qDebug() << "Setting month: " << state->month << "Setting day: " << state->day
-                 << "Setting year: " << state->year - 2000;
-        break;
+    if (!link->isOpen()) {
+        showStatus(StatusMessage::connectFirst());
+        return;
     }
-    case AlarmOptionsPage:
-        link->printError(link->setAlarms(unsigned(state->alarms)));
-        break;
-    case LockoutPage: {
-        const QByteArray password = QSettings().value(QStringLiteral("SuperPassword")).toByteArray();
-        link->printError(link->setLockouts(unsigned(state->lockouts), password));
-        break;
-    }
-    case LanguagePage:
-        link->printError(link->setLanguage(state->language));
-        break;
-    case PasswordPage:
-        changeSupervisorPassword();
-        break;
-    default: // CommPage: port and rate take effect when connecting
-        break;
-    }
+    const ExchangeScope exchange(exchangeRunning);
+    showOutcome(ConfigExchange::applyPage(*link, index, *state, ui->calendarWidget->selectedDate(),
+                                          AppSettings().superPassword()));
 }
 
 // The new password stays on this computer; the help text tells the user to
 // key the same one into the dispenser.
 void MainWindow::changeSupervisorPassword()
 {
-    QSettings settings;
-    const QString stored = settings.value(QStringLiteral("SuperPassword")).toString();
-    if (currentPass != stored) {
-        showNotice(QStringLiteral("Wrong password."));
+    AppSettings settings;
+    const PasswordChange::Result result =
+        PasswordChange::check(currentPass, newPass, confirmPass, settings.superPassword());
+    if (result != PasswordChange::Accepted) {
+        showNotice(PasswordChange::message(result));
         return;
     }
-    if (newPass != confirmPass) {
-        showNotice(QStringLiteral("Confirmation does not match"));
+    settings.setSuperPassword(newPass);
+    if (!settings.commit()) {
+        showNotice(QStringLiteral("The password could not be saved: the settings store cannot be "
+                                  "written. The old password stays in force."));
         return;
     }
-    settings.setValue(QStringLiteral("SuperPassword"), newPass);
+    showNotice(QStringLiteral("Supervisor password changed."));
 }
 
 void MainWindow::languageSelectionChanged(int id)

@@ -2,14 +2,13 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppSettings.h"
+#include "ConfigExchange.h"
 #include "ConfigPage.h"
 #include "DispenserLink.h"
-
-#include <QSettings>
+#include "ExchangeScope.h"
 
 namespace {
-
-const char *const unitsHelp = "Set units for pressure and vacuum.";
 
 // Lockout bits that govern controls of this window.
 enum LockoutBit : unsigned {
@@ -27,36 +26,68 @@ enum LockoutBit : unsigned {
     AlarmOptionsBit = 32768,
 };
 
+// Ticks each box of a flag group exactly when all bits of its id are set.
+void showFlags(QButtonGroup *group, unsigned word)
+{
+    for (QAbstractButton *box : group->buttons()) {
+        const unsigned bits = unsigned(group->id(box));
+        box->setChecked((word & bits) == bits);
+    }
+}
+
 } // namespace
 
 void MainWindow::on_treeWidget_itemClicked(QTreeWidgetItem *item, int column)
 {
-    const QString text = item->data(column, Qt::DisplayRole).toString();
-
-    if (text == QLatin1String("Comm"))
+    switch (configPageOfItem(item->data(column, Qt::DisplayRole).toString())) {
+    case CommPage:
         refreshComPorts();
-    else if (text == QLatin1String("Units") || text == QLatin1String("Pressure"))
+        break;
+    case PressureUnitsPage:
         showPressureUnitsPage();
-    else if (text == QLatin1String("Vacuum"))
+        break;
+    case VacuumUnitsPage:
         showVacuumUnitsPage();
-    else if (text == QLatin1String("Time/Date"))
+        break;
+    case TimeDatePage:
         showTimeDatePage();
-    else if (text == QLatin1String("Alarm Options"))
+        break;
+    case AlarmOptionsPage:
         showAlarmOptionsPage();
-    else if (text == QLatin1String("Lockout Control"))
+        break;
+    case LockoutPage:
         showLockoutPage();
-    else if (text == QLatin1String("Language"))
-        showConfigPage(LanguagePage, QStringLiteral("Set display panel language on the Pelidor 7"));
-    else if (text == QLatin1String("Supervisor Password"))
-        showConfigPage(PasswordPage,
-                       QStringLiteral("Enter a 4-digit Supervisor password.\n\n"
-                                      "You MUST manually set the SAME password on the Pelidor 7!"));
+        break;
+    case LanguagePage:
+        showConfigPage(LanguagePage);
+        break;
+    case PasswordPage:
+        showConfigPage(PasswordPage);
+        break;
+    default:
+        break;
+    }
 }
 
-void MainWindow::showConfigPage(int index, const QString &helpText)
+void MainWindow::showConfigPage(int index)
 {
     ui->configStackWidget->setCurrentIndex(index);
-    ui->commandHelpEdit->document()->setPlainText(helpText);
+    ui->commandHelpEdit->document()->setPlainText(configPageHelp(index));
+}
+
+// Apply acts on the page in view; the highlighted item must name that page.
+void MainWindow::keepConfigPage()
+{
+    const int shown = ui->configStackWidget->currentIndex();
+    QTreeWidgetItem *current = ui->treeWidget->currentItem();
+    if (current && configPageOfItem(current->text(0)) == shown)
+        return;
+    for (QTreeWidgetItemIterator it(ui->treeWidget); *it; ++it) {
+        if (configPageOfItem((*it)->text(0)) == shown) {
+            ui->treeWidget->setCurrentItem(*it);
+            return;
+        }
+    }
 }
 
 // The openers below show the dispenser's current value when connected. A
@@ -66,97 +97,77 @@ void MainWindow::showConfigPage(int index, const QString &helpText)
 void MainWindow::showPressureUnitsPage()
 {
     if (link->isOpen()) {
+        const ExchangeScope exchange(exchangeRunning);
         int unit = 0;
-        const int code = link->getPressureUnits(unit);
-        if (code != 0) {
-            link->printError(code);
-            return;
-        }
-        // A click, not setChecked: the unit handler must run even for the
-        // unit already chosen.
-        if (QAbstractButton *button = ui->pressureUnitGroup->button(unit))
-            button->click();
+        if (ConfigExchange::readPressureUnit(*link, unit) != DispenserLink::ok)
+            return keepConfigPage();
+        // The unit handler runs even for the unit already chosen.
+        showPressureUnit(unit);
     }
-    showConfigPage(PressureUnitsPage, QString::fromLatin1(unitsHelp));
+    showConfigPage(PressureUnitsPage);
 }
 
 void MainWindow::showVacuumUnitsPage()
 {
     if (link->isOpen()) {
+        const ExchangeScope exchange(exchangeRunning);
         int unit = 0;
-        const int code = link->getVacuumUnits(unit);
-        if (code != 0) {
-            link->printError(code);
-            return;
-        }
-        if (QAbstractButton *button = ui->vacuumUnitsGroup->button(unit))
-            button->click();
+        if (ConfigExchange::readVacuumUnit(*link, unit) != DispenserLink::ok)
+            return keepConfigPage();
+        showVacuumUnit(unit);
     }
-    showConfigPage(VacuumUnitsPage, QString::fromLatin1(unitsHelp));
+    showConfigPage(VacuumUnitsPage);
 }
 
 void MainWindow::showTimeDatePage()
 {
     if (link->isOpen()) {
-        int month = 1;
-        int day = 1;
-        int year = 0;
-        int code = link->getDate(month, day, year);
-        if (code != 0) {
-            link->printError(code);
-            return;
-        }
-        int hour = 0;
-        int minute = 0;
-        bool clock24 = true;
-        code = link->getTime(hour, minute, clock24);
-        if (code != 0) {
-            link->printError(code);
-            return;
-        }
+        const ExchangeScope exchange(exchangeRunning);
+        ConfigExchange::Clock clock;
+        if (ConfigExchange::readClock(*link, clock) != DispenserLink::ok)
+            return keepConfigPage();
         // The widgets' change signals copy the values into the state.
-        ui->calendarWidget->setSelectedDate(QDate(2000 + year, month, day));
-        ui->timeEdit->setTime(QTime(hour, minute));
-        ui->check24hr->setChecked(clock24);
-        twentyfour(clock24); // setChecked emits no clicked signal
+        ui->calendarWidget->setSelectedDate(clock.date);
+        ui->timeEdit->setTime(QTime(clock.hour, clock.minute));
+        ui->check24hr->setChecked(clock.twentyFourHour);
+        twentyfour(clock.twentyFourHour); // setChecked emits no clicked signal
     }
-    showConfigPage(TimeDatePage, QStringLiteral("Set Time and Date on the Pelidor 7."));
+    showConfigPage(TimeDatePage);
 }
 
 void MainWindow::showAlarmOptionsPage()
 {
     if (link->isOpen()) {
+        const ExchangeScope exchange(exchangeRunning);
         unsigned alarms = 0;
-        const int code = link->getAlarms(alarms);
-        if (code != 0) {
-            link->printError(code);
-            return;
-        }
-        // Shown only: the stored word changes through the user's clicks.
-        for (QAbstractButton *box : ui->alarmsGroup->buttons()) {
-            const unsigned bits = unsigned(ui->alarmsGroup->id(box));
-            box->setChecked((alarms & bits) == bits);
-        }
+        if (ConfigExchange::readAlarms(*link, alarms) != DispenserLink::ok)
+            return keepConfigPage();
+        // What Apply sends is what the boxes show.
+        state->alarms = int(alarms);
+        showFlags(ui->alarmsGroup, alarms);
     }
-    showConfigPage(AlarmOptionsPage, QStringLiteral("Set Alarm Options on the Pelidor 7."));
+    showConfigPage(AlarmOptionsPage);
 }
 
 void MainWindow::showLockoutPage()
 {
-    if (link->isOpen()) {
-        const QByteArray password = QSettings().value(QStringLiteral("SuperPassword")).toByteArray();
-        unsigned lockouts = 0;
-        const int code = link->getLockouts(lockouts, password);
-        if (code != 0) {
-            link->printError(code);
-            return;
-        }
-        for (QAbstractButton *box : ui->lockoutsGroup->buttons())
-            box->setChecked((lockouts & unsigned(ui->lockoutsGroup->id(box))) != 0);
-    }
+    if (link->isOpen() && !readLockouts())
+        return keepConfigPage();
     applyLockoutEnabling();
-    showConfigPage(LockoutPage, QStringLiteral("Set Operator Lockouts on the Pelidor 7.\n\n"
-                                               "(Requires Supervisor mode.)"));
+    showConfigPage(LockoutPage);
+}
+
+bool MainWindow::readLockouts()
+{
+    const ExchangeScope exchange(exchangeRunning);
+    unsigned lockouts = 0;
+    if (ConfigExchange::readLockouts(*link, AppSettings().superPassword(), lockouts)
+        != DispenserLink::ok)
+        return false;
+    // The enabling and Apply both go by the word the dispenser holds.
+    state->lockouts = int(lockouts);
+    showFlags(ui->lockoutsGroup, lockouts);
+    return true;
 }
 
 // Supervisors may use everything; an operator only what the stored lockout

@@ -1,6 +1,8 @@
 #ifndef DISPENSERSTATE_H
 #define DISPENSERSTATE_H
 
+#include "ProfileUnits.h"
+
 #include <array>
 
 class QString;
@@ -10,19 +12,17 @@ class QString;
 class DispenserState
 {
 public:
-    static constexpr int cellCount = 400;
-
-    int aiMode = 3;        // 0 Timed, 1 Count, 2 Sequence, 3 Off
-    int dispenseMode = 0;  // 0 Timed, 1 Steady
-    std::array<int, cellCount> triggers{};
-    std::array<double, cellCount> vacuums{};
-    std::array<double, cellCount> pressures{};
-    std::array<double, cellCount> times{};
+    int aiMode = ProfileUnits::AiOff;
+    int dispenseMode = 0; // 0 Timed, 1 Steady
+    std::array<int, ProfileUnits::cellCount> triggers{};
+    std::array<double, ProfileUnits::cellCount> vacuums{};
+    std::array<double, ProfileUnits::cellCount> pressures{};
+    std::array<double, ProfileUnits::cellCount> times{};
     int currentCell = 0;
     int startCell = 0;
-    int endCell = 399;
-    int pressureUnits = 0; // 0 PSI, 1 bar, 2 kPa
-    int vacuumUnits = 1;   // 0 kPa, 1 "H2O, 2 "Hg, 3 mmHg, 4 torr
+    int endCell = ProfileUnits::lastCell;
+    int pressureUnits = ProfileUnits::Psi;
+    int vacuumUnits = ProfileUnits::InchesOfWater;
     int language = 0;
     int alarms = 0;
     int lockouts = 0;
@@ -33,21 +33,14 @@ public:
     int minute = 0;
     bool clock24 = true;
 
-    // Result codes of the profile file routines.
-    static constexpr int fileOk = 0;
-    static constexpr int fileOpenFailed = 1;
-    static constexpr int fileWriteFailed = 2;
-    static constexpr int filePressureUnitUnknown = 3;
-    static constexpr int fileVacuumUnitUnknown = 4;
-    static constexpr int fileInvalidMemCell = 5;
-    static constexpr int fileTruncated = 6;
+    // The value array of a time, pressure or vacuum column.
+    std::array<double, ProfileUnits::cellCount> &values(int parameter);
+    const std::array<double, ProfileUnits::cellCount> &values(int parameter) const;
 
-    // Saves the cells startCell..endCell as a comma-separated text profile.
-    // The previous file stays as it was unless the new one is complete.
+    // Saves the cells startCell..endCell as a comma-separated text profile;
+    // a ProfileFile code.
     int writeProfile(const QString &fileName) const;
-
-    // Loads a text or binary profile. Either the whole file is taken or,
-    // on any error, nothing in the record changes.
+    // Loads a text or binary profile; a ProfileFile code.
     int readProfile(const QString &fileName);
 };
 

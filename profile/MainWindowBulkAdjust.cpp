@@ -6,9 +6,7 @@
 
 #include <QTimer>
 
-namespace {
-constexpr int triggerParameter = 3;
-}
+using namespace ProfileUnits;
 
 void MainWindow::on_bulkAdjustStart_valueChanged(int arg1)
 {
@@ -31,7 +29,7 @@ void MainWindow::on_bulkAdjustEnd_valueChanged(int arg1)
 void MainWindow::on_bulkAdjustPercent_valueChanged(double arg1)
 {
     const double factor = BulkAdjustment::factorForPercent(arg1);
-    if (adjustParameter == triggerParameter)
+    if (adjustParameter == Trigger)
         triggerFactor = factor;
     else
         valueFactor = factor;
@@ -40,7 +38,7 @@ void MainWindow::on_bulkAdjustPercent_valueChanged(double arg1)
 
 void MainWindow::on_bulkAdjustRelative_valueChanged(double arg1)
 {
-    if (adjustParameter == triggerParameter)
+    if (adjustParameter == Trigger)
         triggerOffset = arg1;
     else
         valueOffset = arg1;
@@ -66,7 +64,7 @@ void MainWindow::bulkAdjustParameterGroup_changed()
     adjustParameter = ui->bulkAdjustParameterGroup->checkedId();
     const double factor = BulkAdjustment::factorForPercent(ui->bulkAdjustPercent->value());
     const double offset = ui->bulkAdjustRelative->value();
-    if (adjustParameter == triggerParameter) {
+    if (adjustParameter == Trigger) {
         valueOffset = 0.0;
         valueFactor = 1.0;
         triggerFactor = factor;
@@ -83,22 +81,22 @@ void MainWindow::bulkAdjustParameterGroup_changed()
 
     QString unit;
     switch (adjustParameter) {
-    case 0:
+    case Time:
         unit = QStringLiteral("s");
         break;
-    case 1:
-        unit = ui->pressureUnitGroup->button(state->pressureUnits)->text();
+    case Pressure:
+        unit = QLatin1String(ProfileUnits::pressure(state->pressureUnits).heading);
         break;
-    case 2:
-        unit = ui->vacuumUnitsGroup->button(state->vacuumUnits)->text();
+    case Vacuum:
+        unit = QLatin1String(ProfileUnits::vacuum(state->vacuumUnits).heading);
         break;
     default:
         switch (ui->aiModeGroup->checkedId()) {
-        case 0:
+        case AiTimed:
             unit = QStringLiteral("s");
             break;
-        case 1:
-        case 2:
+        case AiCount:
+        case AiSequence:
             unit = QStringLiteral("shots");
             break;
         default:
@@ -116,11 +114,11 @@ void MainWindow::on_bulkAdjustApply_clicked()
     // The reset below redraws the whole plot; single-step updates until then
     // would mix the old preview with the new values.
     plotTimer->start();
-    if (adjustParameter == triggerParameter) {
+    if (adjustParameter == Trigger) {
         for (int cell = adjustStart; cell <= adjustEnd; ++cell) {
             state->triggers[cell] =
                 BulkAdjustment::adjustedTrigger(state->triggers[cell], triggerFactor, triggerOffset);
-            writeCellText(cell, triggerParameter, QString::number(state->triggers[cell]));
+            writeCellText(cell, Trigger, QString::number(state->triggers[cell]));
         }
     } else {
         double *values = parameterArrays[static_cast<size_t>(adjustParameter)];

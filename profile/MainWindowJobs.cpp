@@ -2,34 +2,25 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
+#include "AppSettings.h"
 #include "DialogProvider.h"
 
 #include <QMessageBox>
-#include <QSettings>
+#include <QSignalBlocker>
+#include <QStatusBar>
 
 #include <algorithm>
 
 namespace {
-
-// Job numbers offered by the dialogs; the list shows 1 up to this.
-constexpr int highestJobNumber = 100;
-
-const QString maxJobKey = QStringLiteral("jobs/maxJob");
-
-// Key of one field of job n, such as jobs/007/path.
-QString jobKey(int n, const char *field)
-{
-    return QStringLiteral("jobs/%1/%2").arg(n, 3, 10, QLatin1Char('0')).arg(QLatin1String(field));
+constexpr int confirmationMs = 5000;
 }
-
-} // namespace
 
 void MainWindow::refreshJobTable()
 {
-    const QSettings settings;
+    const AppSettings settings;
     QTableWidget *table = ui->jobTableWidget;
     // A store edited by hand must not make the table allocate a huge list.
-    const int maxJob = std::min(settings.value(maxJobKey).toInt(), highestJobNumber);
+    const int maxJob = std::min(settings.maxJob(), int(AppSettings::highestJobNumber));
     if (maxJob < 1) {
         table->setItem(0, 0, new QTableWidgetItem(QStringLiteral("No Jobs Saved")));
         return;
@@ -37,9 +28,10 @@ void MainWindow::refreshJobTable()
 
     table->setRowCount(maxJob);
     for (int n = 1; n <= maxJob; ++n) {
-        if (settings.contains(jobKey(n, "desc"))) {
-            table->setItem(n - 1, 0, new QTableWidgetItem(settings.value(jobKey(n, "desc")).toString()));
-            table->setItem(n - 1, 1, new QTableWidgetItem(settings.value(jobKey(n, "path")).toString()));
+        if (settings.isJobListed(n)) {
+            const AppSettings::Job job = settings.job(n);
+            table->setItem(n - 1, 0, new QTableWidgetItem(job.description));
+            table->setItem(n - 1, 1, new QTableWidgetItem(job.path));
         } else {
             table->setItem(n - 1, 0, new QTableWidgetItem(QStringLiteral("No Job")));
         }
@@ -48,47 +40,51 @@ void MainWindow::refreshJobTable()
 
 void MainWindow::on_actionSave_Job_triggered()
 {
-    QSettings settings;
-    const int maxJob = settings.value(maxJobKey).toInt();
-
+    AppSettings settings;
     bool accepted = false;
     const int n = dialogs().getInt(this, QStringLiteral("Select Job Number"),
-                                   QStringLiteral("Select job number to save to:"), maxJob + 1, 0,
-                                   highestJobNumber, 1, &accepted);
+                                   QStringLiteral("Select job number to save to:"),
+                                   settings.nextJobNumber(), 0, AppSettings::highestJobNumber, 1,
+                                   &accepted);
     if (!accepted)
         return;
-    const QString description = dialogs().getText(this, QStringLiteral("Job Description"),
-                                                  QStringLiteral("Description of job to save:"),
-                                                  QLineEdit::Normal, QStringLiteral("Description"),
-                                                  &accepted);
+    AppSettings::Job job;
+    job.description = dialogs().getText(this, QStringLiteral("Job Description"),
+                                        QStringLiteral("Description of job to save:"),
+                                        QLineEdit::Normal, QStringLiteral("Description"), &accepted);
     if (!accepted)
         return;
     // The job points at an existing profile file; the table is not saved here.
-    const QString path = dialogs().openFileName(this, QStringLiteral("Select Profile"), QString(),
-                                                QStringLiteral("Profile (*.csv)"));
-    if (path.isEmpty())
+    job.path = dialogs().openFileName(this, QStringLiteral("Select Profile"), QString(),
+                                      QStringLiteral("Profile (*.csv)"));
+    if (job.path.isEmpty())
         return;
 
-    settings.setValue(jobKey(n, "desc"), description);
-    settings.setValue(jobKey(n, "path"), path);
-    settings.setValue(jobKey(n, "aiMode"), state->aiMode);
-    settings.setValue(jobKey(n, "dispenseMode"), state->dispenseMode);
-    settings.setValue(jobKey(n, "startMemCell"), state->startCell);
-    settings.setValue(jobKey(n, "endMemCell"), state->endCell);
-    if (maxJob < n)
-        settings.setValue(maxJobKey, n);
-    settings.sync();
-
+    job.aiMode = state->aiMode;
+    job.dispenseMode = state->dispenseMode;
+    job.startCell = state->startCell;
+    job.endCell = state->endCell;
+    settings.saveJob(n, job);
+    if (settings.maxJob() < n)
+        settings.setMaxJob(n);
+    if (!settings.commit()) {
+        QMessageBox::critical(this, QStringLiteral("Job Error"),
+                              QStringLiteral("The job could not be saved: the settings store "
+                                             "cannot be written."),
+                              QMessageBox::Ok);
+        return;
+    }
     refreshJobTable();
+    statusBar()->showMessage(QStringLiteral("Job %1 saved").arg(n), confirmationMs);
 }
 
 void MainWindow::on_actionOpen_Job_triggered()
 {
-    const int maxJob = QSettings().value(maxJobKey).toInt();
     bool accepted = false;
     const int n = dialogs().getInt(this, QStringLiteral("Select Job Number"),
-                                   QStringLiteral("Select job number to load:"), maxJob, 0,
-                                   highestJobNumber, 1, &accepted);
+                                   QStringLiteral("Select job number to load:"),
+                                   AppSettings().maxJob(), 0, AppSettings::highestJobNumber, 1,
+                                   &accepted);
     if (accepted)
         loadJob(n);
 }
@@ -100,27 +96,30 @@ void MainWindow::on_jobTableWidget_doubleClicked(QModelIndex index)
 
 void MainWindow::loadJob(int n)
 {
-    const QSettings settings;
-    if (!settings.contains(jobKey(n, "aiMode"))) {
+    const AppSettings settings;
+    if (!settings.isJobSaved(n)) {
         QMessageBox::critical(this, QStringLiteral("Job Error"), QStringLiteral("Job Not Found"),
                               QMessageBox::Ok);
         return;
     }
+    const AppSettings::Job job = settings.job(n);
 
     // Clicking runs the mode slots, which update the record and the headings.
-    const int aiMode = settings.value(jobKey(n, "aiMode")).toInt();
-    if (QAbstractButton *button = ui->aiModeGroup->button(aiMode)) {
+    if (QAbstractButton *button = ui->aiModeGroup->button(job.aiMode)) {
         button->click();
         state->aiMode = ui->aiModeGroup->checkedId();
     }
-    const int dispenseMode = settings.value(jobKey(n, "dispenseMode")).toInt();
-    if (QAbstractButton *button = ui->dispenseModeGroup->button(dispenseMode)) {
+    if (QAbstractButton *button = ui->dispenseModeGroup->button(job.dispenseMode)) {
         button->click();
         state->dispenseMode = ui->dispenseModeGroup->checkedId();
     }
 
-    ui->startMemCell->setValue(settings.value(jobKey(n, "startMemCell")).toInt());
-    ui->endMemCell->setValue(settings.value(jobKey(n, "endMemCell")).toInt());
-
-    loadProfile(settings.value(jobKey(n, "path")).toString());
+    {
+        // The memory cell box follows the range; that is no request to read
+        // a cell from the dispenser over the job's profile.
+        const QSignalBlocker noCellRead(ui->memCell);
+        ui->startMemCell->setValue(job.startCell);
+        ui->endMemCell->setValue(job.endCell);
+    }
+    loadProfile(job.path);
 }

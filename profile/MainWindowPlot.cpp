@@ -44,6 +44,7 @@ void MainWindow::setupChart()
     triggerAxis->setTitleText(QStringLiteral("Cumulative Trigger"));
 
     chartView = new QChartView(chart);
+    chartView->setObjectName(QStringLiteral("chartView"));
     chartView->setRenderHint(QPainter::Antialiasing);
     ui->plotContainer->layout()->addWidget(chartView);
 }

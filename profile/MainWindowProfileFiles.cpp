@@ -3,14 +3,17 @@
 #include "ui_MainWindow.h"
 
 #include "DialogProvider.h"
-#include "ProfileCellCheck.h"
+#include "ProfileFile.h"
 
 #include <QMessageBox>
+#include <QSignalBlocker>
+#include <QStatusBar>
 
-using ProfileCellCheck::PressureColumn;
-using ProfileCellCheck::TimeColumn;
-using ProfileCellCheck::TriggerColumn;
-using ProfileCellCheck::VacuumColumn;
+using namespace ProfileUnits;
+
+namespace {
+constexpr int confirmationMs = 5000;
+}
 
 DialogProvider &MainWindow::dialogs()
 {
@@ -20,61 +23,37 @@ DialogProvider &MainWindow::dialogs()
 
 void MainWindow::showFileError(int code)
 {
-    QString message;
-    switch (code) {
-    case DispenserState::fileOpenFailed:
-        message = QStringLiteral("Could not open file. Check that the file is not in use by another application.");
-        break;
-    case DispenserState::fileWriteFailed:
-        message = QStringLiteral("Error writing to file. Please try again later.");
-        break;
-    case DispenserState::filePressureUnitUnknown:
-        message = QStringLiteral("Pressure Units not recognized. Was the profile file edited manually?");
-        break;
-    case DispenserState::fileVacuumUnitUnknown:
-        message = QStringLiteral("Vacuum Units not recognized. Was the profile file edited manually?");
-        break;
-    case DispenserState::fileInvalidMemCell:
-        message = QStringLiteral("Invalid Mem Cell found in profile. Was the profile file edited manually?");
-        break;
-    case DispenserState::fileTruncated:
-        message = QStringLiteral("Profile file is truncated. Was the profile file edited manually?");
-        break;
-    default:
-        return;
-    }
-    QMessageBox::critical(this, QStringLiteral("File Error"), message, QMessageBox::Ok);
+    const QString message = ProfileFile::errorMessage(code);
+    if (!message.isEmpty())
+        QMessageBox::critical(this, QStringLiteral("File Error"), message, QMessageBox::Ok);
 }
 
 void MainWindow::loadProfile(const QString &fileName)
 {
     const int code = state->readProfile(fileName);
-    if (code != DispenserState::fileOk) {
+    if (code != ProfileFile::Ok) {
         showFileError(code);
         return;
     }
 
-    // Clicking runs the unit slots, which update headings, editors and captions.
-    if (QAbstractButton *button = ui->pressureUnitGroup->button(state->pressureUnits))
-        button->click();
-    if (QAbstractButton *button = ui->vacuumUnitsGroup->button(state->vacuumUnits))
-        button->click();
+    // The unit slots update headings, editors and captions; they run even
+    // when a lockout disables the unit buttons.
+    showPressureUnit(state->pressureUnits);
+    showVacuumUnit(state->vacuumUnits);
 
     // Every cell goes through the table's check, which corrects values out of
     // range and stores the result back into the record.
-    for (int row = 0; row < DispenserState::cellCount; ++row) {
-        writeCellText(row, TimeColumn, QString::number(state->times[row], 'g', 6));
-        writeCellText(row, PressureColumn, QString::number(state->pressures[row], 'g', 6));
-        writeCellText(row, VacuumColumn, QString::number(state->vacuums[row], 'g', 6));
-        writeCellText(row, TriggerColumn, QString::number(state->triggers[row]));
+    for (int row = 0; row < cellCount; ++row) {
+        writeCellText(row, Time, QString::number(state->times[row], 'g', 6));
+        writeCellText(row, Pressure, QString::number(state->pressures[row], 'g', 6));
+        writeCellText(row, Vacuum, QString::number(state->vacuums[row], 'g', 6));
+        writeCellText(row, Trigger, QString::number(state->triggers[row]));
     }
 
-    // The spin boxes' slots write the range back into the record, so each
-    // step reads it afresh.
-    ui->startMemCell->setValue(state->startCell);
-    ui->bulkAdjustStart->setValue(state->startCell);
-    ui->endMemCell->setValue(state->endCell);
-    ui->bulkAdjustEnd->setValue(state->endCell);
+    // The memory cell box follows the range; moving it here is no request to
+    // read a cell from the dispenser over the profile just loaded.
+    const QSignalBlocker noCellRead(ui->memCell);
+    showCellRange(state->startCell, state->endCell);
 }
 
 void MainWindow::on_actionSave_Profile_triggered()
@@ -84,7 +63,11 @@ void MainWindow::on_actionSave_Profile_triggered()
                                                     QStringLiteral("Profile (*.csv)"));
     if (fileName.isEmpty())
         return;
-    showFileError(state->writeProfile(fileName));
+    const int code = state->writeProfile(fileName);
+    if (code == ProfileFile::Ok)
+        statusBar()->showMessage(QStringLiteral("Profile saved to %1").arg(fileName), confirmationMs);
+    else
+        showFileError(code);
 }
 
 void MainWindow::on_actionOpen_Profile_triggered()

@@ -11,43 +11,44 @@
 #include <QLabel>
 #include <QTimer>
 
-using ProfileCellCheck::PressureColumn;
-using ProfileCellCheck::TimeColumn;
-using ProfileCellCheck::TriggerColumn;
-using ProfileCellCheck::VacuumColumn;
+#include <cmath>
+
+using namespace ProfileUnits;
+
+namespace {
+
+DelegateTableTime *editorFor(const Limits &limits, QObject *table)
+{
+    return new DelegateTableTime(0.0, limits.maximum, limits.decimals, table);
+}
+
+} // namespace
 
 void MainWindow::setupProfileTable()
 {
-    const int cellCount = DispenserState::cellCount;
     profileTable = new QTableWidgetWithCopyPaste(cellCount, 4, this);
+    profileTable->setObjectName(QStringLiteral("profileTable"));
 
-    // Editors by unit id; the table owns them.
-    timeEditor = new DelegateTableTime(0.0, 9.9999, 4, profileTable);
-    pressureEditors = {
-        new DelegateTableTime(0.0, 100.0, 1, profileTable), // PSI
-        new DelegateTableTime(0.0, 6.895, 1, profileTable), // bar
-        new DelegateTableTime(0.0, 689.5, 1, profileTable), // kPa
-    };
-    auto *millimetresOfMercury = new DelegateTableTime(0.0, 33.6, 1, profileTable);
-    vacuumEditors = {
-        new DelegateTableTime(0.0, 4.48, 2, profileTable), // kPa
-        new DelegateTableTime(0.0, 18.0, 1, profileTable), // inches of water
-        new DelegateTableTime(0.0, 1.32, 2, profileTable), // inches of mercury
-        millimetresOfMercury,                              // mmHg
-        millimetresOfMercury,                              // torr
-    };
-    triggerEditor = new DelegateTableTime(0.0, 99999.0, 0, profileTable);
-    profileTable->setItemDelegateForColumn(TimeColumn, timeEditor);
-    profileTable->setItemDelegateForColumn(PressureColumn, pressureEditors[0]);
-    profileTable->setItemDelegateForColumn(VacuumColumn, vacuumEditors[1]);
-    profileTable->setItemDelegateForColumn(TriggerColumn, triggerEditor);
+    // Editors by unit id; the table owns them. Millimetres of mercury and
+    // torr share the one editor of their common range.
+    timeEditor = editorFor(ProfileUnits::time(), profileTable);
+    for (int unit = 0; unit < pressureUnitCount; ++unit)
+        pressureEditors[size_t(unit)] = editorFor(ProfileUnits::pressure(unit), profileTable);
+    for (int unit = 0; unit < Torr; ++unit)
+        vacuumEditors[size_t(unit)] = editorFor(ProfileUnits::vacuum(unit), profileTable);
+    vacuumEditors[Torr] = vacuumEditors[MillimetresOfMercury];
+    triggerEditor = editorFor(ProfileUnits::trigger(), profileTable);
+    profileTable->setItemDelegateForColumn(Time, timeEditor);
+    profileTable->setItemDelegateForColumn(Pressure, pressureEditors[Psi]);
+    profileTable->setItemDelegateForColumn(Vacuum, vacuumEditors[InchesOfWater]);
+    profileTable->setItemDelegateForColumn(Trigger, triggerEditor);
 
     for (int row = 0; row < cellCount; ++row) {
         profileTable->setVerticalHeaderItem(row, new QTableWidgetItem(QString::number(row)));
-        profileTable->setItem(row, TimeColumn, new QTableWidgetItem(QStringLiteral("0.0000")));
-        profileTable->setItem(row, PressureColumn, new QTableWidgetItem(QStringLiteral("0.0")));
-        profileTable->setItem(row, VacuumColumn, new QTableWidgetItem(QStringLiteral("0.0")));
-        profileTable->setItem(row, TriggerColumn, new QTableWidgetItem(QStringLiteral("1")));
+        profileTable->setItem(row, Time, new QTableWidgetItem(QStringLiteral("0.0000")));
+        profileTable->setItem(row, Pressure, new QTableWidgetItem(QStringLiteral("0.0")));
+        profileTable->setItem(row, Vacuum, new QTableWidgetItem(QStringLiteral("0.0")));
+        profileTable->setItem(row, Trigger, new QTableWidgetItem(QStringLiteral("1")));
         state->times[row] = 0.0;
         state->pressures[row] = 0.0;
         state->vacuums[row] = 0.0;
@@ -84,27 +85,15 @@ void MainWindow::dispenseTable_changed(int row, int column)
         cell->setText(corrected);
 
     const QString text = cell->text();
-    switch (column) {
-    case TimeColumn:
-        state->times[row] = ProfileCellCheck::storedValue(text);
-        break;
-    case PressureColumn:
-        state->pressures[row] = ProfileCellCheck::storedValue(text);
-        break;
-    case VacuumColumn:
-        state->vacuums[row] = ProfileCellCheck::storedValue(text);
-        break;
-    case TriggerColumn:
+    if (column == Trigger)
         state->triggers[row] = ProfileCellCheck::storedTrigger(text);
-        break;
-    default:
-        return;
-    }
+    else
+        state->values(column)[row] = ProfileCellCheck::storedValue(text);
 
     // A pending full redraw covers this change too.
     if (plotTimer->isActive())
         return;
-    if (column == TriggerColumn)
+    if (column == Trigger)
         plotTimer->start();
     else if (column == plotParameter)
         updatePlotPoint(row, column);
@@ -112,66 +101,70 @@ void MainWindow::dispenseTable_changed(int row, int column)
 
 void MainWindow::pressureUnitsChanged(int id)
 {
+    const Limits &unit = ProfileUnits::pressure(id);
     state->pressureUnits = id;
-    profileTable->setItemDelegateForColumn(PressureColumn, pressureEditors[static_cast<size_t>(id)]);
+    profileTable->setItemDelegateForColumn(Pressure, pressureEditors[size_t(id)]);
 
-    const QString unit = ui->pressureUnitGroup->button(id)->text();
-    profileTable->horizontalHeaderItem(PressureColumn)
-        ->setText(QStringLiteral("Dispense\nPressure (") + unit + QLatin1Char(')'));
-    ui->label_23->setText(QStringLiteral("Pres (") + unit + QStringLiteral("):"));
+    const QString heading = QLatin1String(unit.heading);
+    profileTable->horizontalHeaderItem(Pressure)
+        ->setText(QStringLiteral("Dispense\nPressure (") + heading + QLatin1Char(')'));
+    ui->label_23->setText(QStringLiteral("Pres (") + heading + QStringLiteral("):"));
 
-    if (plotParameter == PressureColumn)
+    if (plotParameter == Pressure)
         plot_parameter_Changed();
-    if (adjustParameter == PressureColumn)
+    if (adjustParameter == Pressure)
         bulkAdjustParameterGroup_changed();
 
-    // The settings panel's box takes the unit's range; bar needs three decimals.
-    switch (id) {
-    case 1:
-        ui->pressureBox->setMaximum(6.895);
-        ui->pressureBox->setDecimals(3);
-        ui->pressureBox->setSingleStep(0.001);
-        break;
-    case 2:
-        ui->pressureBox->setMaximum(689.5);
-        ui->pressureBox->setDecimals(1);
-        ui->pressureBox->setSingleStep(0.1);
-        break;
-    default:
-        ui->pressureBox->setMaximum(100.0);
-        ui->pressureBox->setDecimals(1);
-        ui->pressureBox->setSingleStep(0.1);
-        break;
-    }
+    // The settings panel's box takes the unit's precision and range; the
+    // decimals first, as the box rounds its maximum to them.
+    ui->pressureBox->setDecimals(unit.decimals);
+    ui->pressureBox->setMaximum(unit.maximum);
+    ui->pressureBox->setSingleStep(std::pow(10.0, -unit.decimals));
 }
 
 void MainWindow::vacuumUnitsChanged(int id)
 {
     state->vacuumUnits = id;
-    profileTable->setItemDelegateForColumn(VacuumColumn, vacuumEditors[static_cast<size_t>(id)]);
+    profileTable->setItemDelegateForColumn(Vacuum, vacuumEditors[size_t(id)]);
 
-    const QString unit = ui->vacuumUnitsGroup->button(id)->text();
-    profileTable->horizontalHeaderItem(VacuumColumn)
-        ->setText(QStringLiteral("Vacuum\n(") + unit + QLatin1Char(')'));
-    ui->label_24->setText(QStringLiteral("Vac (") + unit + QStringLiteral("):"));
+    const QString heading = QLatin1String(ProfileUnits::vacuum(id).heading);
+    profileTable->horizontalHeaderItem(Vacuum)
+        ->setText(QStringLiteral("Vacuum\n(") + heading + QLatin1Char(')'));
+    ui->label_24->setText(QStringLiteral("Vac (") + heading + QStringLiteral("):"));
 
-    if (plotParameter == VacuumColumn)
+    if (plotParameter == Vacuum)
         plot_parameter_Changed();
-    if (adjustParameter == VacuumColumn)
+    if (adjustParameter == Vacuum)
         bulkAdjustParameterGroup_changed();
+}
+
+void MainWindow::showPressureUnit(int unit)
+{
+    if (QAbstractButton *button = ui->pressureUnitGroup->button(unit)) {
+        button->setChecked(true);
+        pressureUnitsChanged(unit);
+    }
+}
+
+void MainWindow::showVacuumUnit(int unit)
+{
+    if (QAbstractButton *button = ui->vacuumUnitsGroup->button(unit)) {
+        button->setChecked(true);
+        vacuumUnitsChanged(unit);
+    }
 }
 
 void MainWindow::updateTriggerHeading()
 {
     QString heading = QStringLiteral("Trigger");
-    if (state->aiMode == 0)
+    if (state->aiMode == AiTimed)
         heading += QStringLiteral(" (s)");
-    else if (state->aiMode <= 2)
+    else if (state->aiMode == AiCount || state->aiMode == AiSequence)
         heading += QStringLiteral(" (shots)");
-    profileTable->horizontalHeaderItem(TriggerColumn)->setText(heading);
+    profileTable->horizontalHeaderItem(Trigger)->setText(heading);
     ui->label_22->setText(heading + QLatin1Char(':'));
 
-    if (adjustParameter == TriggerColumn)
+    if (adjustParameter == Trigger)
         bulkAdjustParameterGroup_changed();
 }
 
