@@ -39,7 +39,8 @@ Copied copy(QVector<Cell> cells)
 Pasted parse(const QString &clipboardText)
 {
     Pasted pasted;
-    const QString text = clipboardText.trimmed();
+    // Windows and spreadsheet programs end their lines with CR LF.
+    const QString text = QString(clipboardText).remove(QLatin1Char('\r')).trimmed();
     pasted.cells = text.split(QRegExp(QStringLiteral("\n|\t")));
 
     const QStringList lines = text.split(QLatin1Char('\n'));

@@ -35,8 +35,8 @@ struct Pasted
     QStringList cells;        // row by row
 };
 
-// Clipboard text split into its cells, after trimming white space at both
-// ends (so a trailing line end adds no row).
+// Clipboard text split into its cells, after dropping carriage returns and
+// trimming white space at both ends (so a trailing line end adds no row).
 Pasted parse(const QString &clipboardText);
 
 } // namespace ClipboardBlock

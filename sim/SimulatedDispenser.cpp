@@ -22,6 +22,10 @@ constexpr char EOT = 0x04;
 constexpr char ENQ = 0x05;
 constexpr char ACK = 0x06;
 
+// The largest pressure it holds, in tenths: 689.5 kPa, or 6.895 bar in
+// hundredths of a bar.
+constexpr int maxPressure = 6895;
+
 const QByteArray accepted = QByteArray(1, STX) + "A0" + ETX;
 const QByteArray refused = QByteArray(1, STX) + "A2" + ETX;
 
@@ -580,7 +584,7 @@ SimulatedDispenser::Answer SimulatedDispenser::executeSet(const QByteArray &mnem
         cell.time = time;
     } else if (mnemonic == "PS") {
         const int pressure = fields.number(4);
-        if (!fields.valid() || pressure > 1000)
+        if (!fields.valid() || pressure > maxPressure)
             return Answer();
         cell.pressure = pressure;
     } else if (mnemonic == "VS") {

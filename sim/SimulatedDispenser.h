@@ -52,7 +52,7 @@ public:
     struct Cell
     {
         int time = 0;      // 1/10000 s, 0 to 99999
-        int pressure = 0;  // tenths of the pressure unit, 0 to 1000
+        int pressure = 0;  // tenths of the pressure unit, 0 to 6895
         int vacuum = 0;    // tenths of the vacuum unit, 0 to 180
         int trigger = 1;   // 0 to 99999
     };
