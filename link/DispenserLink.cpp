@@ -112,11 +112,15 @@ QString DispenserLink::portErrorString() const
     return port->errorString();
 }
 
-// A device that is gone keeps failing every read and write: close at once
-// instead of trying again and again.
+// A device that is gone (an adapter pulled, the far end of a terminal
+// closed) keeps failing every read and write: close at once instead of
+// trying again and again.
 void DispenserLink::handlePortError()
 {
-    if (port->error() != QSerialPort::ResourceError || !port->isOpen())
+    const QSerialPort::SerialPortError error = port->error();
+    const bool lineBroken = error == QSerialPort::ResourceError || error == QSerialPort::ReadError
+        || error == QSerialPort::WriteError;
+    if (!lineBroken || !port->isOpen())
         return;
     port->close();
     portOpen = false;
@@ -222,8 +226,10 @@ int DispenserLink::setCommand(QByteArray packetText)
 {
     if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
         return outOfRange;
-    if (inTransaction)
+    if (inTransaction) {
+        printError(busy); // a caller's fault: it must wait for the first to end
         return busy;
+    }
     const QScopedValueRollback<bool> transaction(inTransaction, true);
     const bool openedHere = !sessionOpen;
     if (openedHere) {
@@ -241,8 +247,10 @@ int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
 {
     if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
         return outOfRange;
-    if (inTransaction)
+    if (inTransaction) {
+        printError(busy); // a caller's fault: it must wait for the first to end
         return busy;
+    }
     const QScopedValueRollback<bool> transaction(inTransaction, true);
     const bool openedHere = !sessionOpen;
     if (openedHere) {

@@ -1,14 +1,15 @@
-// Set and feedback transactions of the device link against the simulated
-// dispenser over a pseudo-terminal: the bytes on the line, each fault mapped to
-// its code, and what is left behind after a failure.
+// Packet framing and the set and feedback transactions of the device link,
+// against the simulated dispenser over a pseudo-terminal: the bytes on the
+// line, each fault mapped to its code, and what is left after a failure.
+#include "CpuStopwatch.h"
 #include "DebugCapture.h"
 #include "Packet.h"
 #include "SimulatedLink.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <functional>
-#include <thread>
 
 using Fault = SimulatedDispenser::Fault;
 using Strike = std::function<void(SimulatedDispenser &)>;
@@ -16,19 +17,16 @@ Q_DECLARE_METATYPE(Strike)
 
 namespace {
 
-// The bytes of an exchange as the dispenser receives them, step by step: E
-// for ENQ, P for the framed packet text, A for ACK, T for EOT.
-QByteArray onLine(const char *steps, const QByteArray &text = QByteArray())
+// The bytes of an exchange as the dispenser receives them: E for ENQ, P for
+// the framed packet text, A for ACK, T for EOT.
+QByteArray onLine(const char *steps, const QByteArray &text)
 {
     QByteArray bytes;
-    for (const char *step = steps; *step; ++step) {
-        switch (*step) {
-        case 'E': bytes += Packet::ENQ; break;
-        case 'P': bytes += Packet::frame(text); break;
-        case 'A': bytes += Packet::ACK; break;
-        case 'T': bytes += Packet::EOT; break;
-        }
-    }
+    for (const char *step = steps; *step; ++step)
+        bytes += *step == 'P' ? Packet::frame(text)
+                              : QByteArray(1, *step == 'E' ? Packet::ENQ
+                                                           : *step == 'A' ? Packet::ACK
+                                                                          : Packet::EOT);
     return bytes;
 }
 
@@ -43,27 +41,43 @@ class TestLink : public QObject
 {
     Q_OBJECT
 
-private:
-    SimulatedLink *line = nullptr;
+    std::unique_ptr<SimulatedLink> line;
 
-    // What reached the dispenser, once the program's last byte is out.
-    QByteArray received()
+    QByteArray received() const
     {
-        QTest::qWait(20);
+        waitForIdleLine(line->dispenser);
         return line->dispenser.receivedBytes();
     }
 
 private slots:
     void init()
     {
-        line = new SimulatedLink;
+        line = std::make_unique<SimulatedLink>();
         QVERIFY2(line->isReady(), qPrintable(line->errorString()));
     }
 
-    void cleanup()
+    void cleanup() { line.reset(); }
+
+    void framesTheWorkedExamples_data()
     {
-        delete line;
-        line = nullptr;
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::newRow("current cell") << QByteArray("04UA  ") << QByteArray::fromHex("02303455412020433603");
+        QTest::newRow("alarm reset") << QByteArray("04EK  ") << QByteArray::fromHex("023034454B2020434303");
+        QTest::newRow("cell 12") << QByteArray("05E8012") << QByteArray::fromHex("0230354538303132384203");
+        QTest::newRow("1.2345 s") << QByteArray("10DS  T12345")
+                                  << QByteArray::fromHex("02313044532020543132333435373503");
+        QTest::newRow("whole job") << QByteArray("12SS  S000E399")
+                                   << QByteArray::fromHex("023132535320205330303045333939454103");
+        // A checksum below 0x10 keeps its leading zero.
+        QTest::newRow("checksum 0E") << QByteArray("04aaff") << QByteArray("\x02" "04aaff0E\x03");
+    }
+
+    void framesTheWorkedExamples()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, wire);
+        QCOMPARE(Packet::frame(text), wire);
     }
 
     void transactions_data()
@@ -74,28 +88,23 @@ private slots:
         QTest::addColumn<QByteArray>("steps");
 
         const Strike none = [](SimulatedDispenser &) {};
-        const Strike slow = [](SimulatedDispenser &d) { d.setReplyDelay(120); };  // within each wait
+        const Strike slow = [](SimulatedDispenser &d) { d.setReplyDelay(120); }; // within each wait
         const Strike off = [](SimulatedDispenser &d) { d.setPoweredOn(false); };
-        QTest::newRow("set") << false << none << 0 << QByteArray("EPT");
-        QTest::newRow("feedback") << true << none << 0 << QByteArray("EPAT");
-        QTest::newRow("set, slow") << false << slow << 0 << QByteArray("EPT");
-        QTest::newRow("feedback, slow") << true << slow << 0 << QByteArray("EPAT");
-        // A failed command reply ends the session; a feedback transaction
-        // then asks for no data.
-        const std::tuple<const char *, Fault, int> replyFaults[] = {
-            {"no reply", Fault::NoReply, 3}, {"reply without ETX", Fault::ReplyWithoutEtx, 3},
-            {"refused", Fault::Refuse, 5}, {"A0 and A2", Fault::AcceptAndRefuse, 5},
-            {"garbage", Fault::Garbage, -1}};
-        for (const auto &[name, fault, code] : replyFaults) {
-            QTest::addRow("set, %s", name) << false << inject(fault) << code << QByteArray("EPT");
-            QTest::addRow("feedback, %s", name) << true << inject(fault) << code << QByteArray("EPT");
+        for (bool feedback : {false, true}) {
+            const char *kind = feedback ? "feedback" : "set";
+            QTest::addRow("%s", kind) << feedback << none << 0 << QByteArray(feedback ? "EPAT" : "EPT");
+            QTest::addRow("%s, slow", kind) << feedback << slow << 0 << QByteArray(feedback ? "EPAT" : "EPT");
+            // A failed command reply ends the session; no data is asked for.
+            QTest::addRow("%s, no reply", kind) << feedback << inject(Fault::NoReply) << 3 << QByteArray("EPT");
+            QTest::addRow("%s, no ETX", kind) << feedback << inject(Fault::ReplyWithoutEtx) << 3 << QByteArray("EPT");
+            QTest::addRow("%s, refused", kind) << feedback << inject(Fault::Refuse) << 5 << QByteArray("EPT");
+            QTest::addRow("%s, A0 and A2", kind) << feedback << inject(Fault::AcceptAndRefuse) << 5 << QByteArray("EPT");
+            QTest::addRow("%s, garbage", kind) << feedback << inject(Fault::Garbage) << -1 << QByteArray("EPT");
+            // Switched off: nothing but the ENQ, and no session to end.
+            QTest::addRow("%s, switched off", kind) << feedback << off << 6 << QByteArray("E");
         }
         QTest::newRow("feedback, no data") << true << inject(Fault::NoData) << 12 << QByteArray("EPAT");
-        QTest::newRow("feedback, data without ETX")
-            << true << inject(Fault::DataWithoutEtx) << 12 << QByteArray("EPAT");
-        // Switched off: nothing but the ENQ, and no session to end.
-        QTest::newRow("set, switched off") << false << off << 6 << QByteArray("E");
-        QTest::newRow("feedback, switched off") << true << off << 6 << QByteArray("E");
+        QTest::newRow("feedback, data without ETX") << true << inject(Fault::DataWithoutEtx) << 12 << QByteArray("EPAT");
     }
 
     void transactions()
@@ -116,7 +125,7 @@ private slots:
         QCOMPARE(received(), onLine(steps, text));
     }
 
-    void openSessionIsNotReopenedOrClosed()
+    void openSessionIsNeitherReopenedNorClosed()
     {
         QCOMPARE(line->link.beginSession(), 0);
         line->dispenser.clearLog();
@@ -130,120 +139,72 @@ private slots:
         line->dispenser.injectFault(Fault::Refuse);
         QCOMPARE(line->link.feedbackCommand("04UA  ", reply), 5);
         QVERIFY(received().endsWith(Packet::EOT));
-        line->dispenser.clearLog();
-        QCOMPARE(line->link.setCommand("04EK  "), 0);
-        QCOMPARE(received(), onLine("EPT", "04EK  "));
     }
 
-    void lateReplyBeforeTheWriteIsDiscarded_data()
+    void staleInputNeverAnswersTheNextCommand()
     {
-        QTest::addColumn<bool>("eventLoopRuns");
-        // Either Qt has already buffered the stray bytes or the driver still
-        // holds them.
-        QTest::newRow("buffered by Qt") << true;
-        QTest::newRow("held by the driver") << false;
-    }
-
-    void lateReplyBeforeTheWriteIsDiscarded()
-    {
-        QFETCH(bool, eventLoopRuns);
-
-        QCOMPARE(line->link.beginSession(), 0);
+        // A late "A0" lands while the program is idle, an "A2" before its ENQ.
+        line->dispenser.injectFault(Fault::LateReply);
+        line->dispenser.injectFault(Fault::Refuse);
+        QCOMPARE(line->link.setCommand("07CH  010"), 3);
+        QTest::qWait(SimulatedDispenser::lateReplyDelayMs + 100);
+        QCOMPARE(line->link.setCommand("07CH  011"), 5);
         line->dispenser.sendUnsolicited(QByteArray(1, Packet::STX) + "A2" + Packet::ETX);
-        if (eventLoopRuns)
-            QTest::qWait(50);
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        QTest::qWait(50);
         QCOMPARE(line->link.setCommand("07CH  009"), 0);
         QCOMPARE(line->dispenser.state().currentCell, 9);
     }
 
-    void lateReplyDoesNotAnswerTheNextCommand()
+    // While a transaction waits the event loop runs; a timer that starts
+    // another one is refused without a byte, and the first ends as usual.
+    void transactionInsideAnotherIsRefused()
     {
-        line->dispenser.injectFault(Fault::LateReply);
-        line->dispenser.injectFault(Fault::Refuse);
-        QCOMPARE(line->link.setCommand("07CH  010"), 3);
-
-        // The late "A0" lands while the program is idle; the next command
-        // gets its own answer, a refusal.
-        QTest::qWait(SimulatedDispenser::lateReplyDelayMs + 100);
-        QCOMPARE(line->link.setCommand("07CH  011"), 5);
-        QCOMPARE(line->dispenser.state().currentCell, 10);
+        line->dispenser.setReplyDelay(100);
+        int nestedCode = -100;
+        QTimer::singleShot(50, [&] { nestedCode = line->link.setCommand("07CH  005"); });
+        QCOMPARE(line->link.setCommand("07CH  007"), 0);
+        QCOMPARE(nestedCode, 14);
+        QCOMPARE(line->link.errorMessage(14), QStringLiteral("Error: Serial port busy with another command"));
+        QCOMPARE(line->packets(), QList<QByteArray>{"07CH  007"});
     }
 
-    // Nothing touches the line: a closed port (even with the session flag
-    // left set by the close), and a packet text too long for its count.
-    void refusedBeforeTheLine()
+    void closedPortTouchesNothing()
     {
         DispenserLink neverOpened;
-        QByteArray reply = "untouched";
+        QVERIFY(!neverOpened.openPort(QStringLiteral("/dev/no-such-terminal"), 115200));
+        QVERIFY(!neverOpened.portErrorString().isEmpty());
         QCOMPARE(neverOpened.setCommand("04EK  "), 1);
-        QCOMPARE(neverOpened.feedbackCommand("04E9  ", reply), 1);
-        QCOMPARE(neverOpened.sendIfOpen("x"), 1);
 
-        const QByteArray overlong = Packet::withCount("EI  " + QByteArray(96, '0'));
-        QCOMPARE(line->link.setCommand(overlong), 8);
-        QCOMPARE(line->link.feedbackCommand(overlong, reply), 8);
-        QCOMPARE(received(), QByteArray());
-
-        QCOMPARE(line->link.beginSession(), 0);
-        line->link.closePort();
-        QVERIFY(!line->link.isOpen());
-        line->dispenser.clearLog();
-        QCOMPARE(line->link.setCommand("04EK  "), 1);
+        // Closed in the middle of a wait: the wait ends at once.
+        line->dispenser.setPoweredOn(false);
+        QTimer::singleShot(100, [&] { line->link.closePort(); });
+        QElapsedTimer clock;
+        clock.start();
+        QByteArray reply = "untouched";
         QCOMPARE(line->link.feedbackCommand("04E9  ", reply), 1);
+        QVERIFY2(clock.elapsed() < 1000, "the wait went on after the port closed");
         QCOMPARE(reply, QByteArray("untouched"));
-        QCOMPARE(received(), QByteArray());
-    }
+        QCOMPARE(line->link.setCommand("04EK  "), 1);
 
-    void reopeningClearsTheSessionFlag()
-    {
-        QCOMPARE(line->link.beginSession(), 0);
-        line->link.closePort();
+        // Reopening clears the session flag the close left.
         QVERIFY(line->link.openPort(line->dispenser.devicePath(), 9600));
+        line->dispenser.setPoweredOn(true);
         line->dispenser.clearLog();
         QCOMPARE(line->link.setCommand("04EK  "), 0);
         QCOMPARE(received(), onLine("EPT", "04EK  "));
     }
 
-    void failedOpenLeavesTheLinkClosed()
+    // The device end goes away: the port closes at once and stays quiet.
+    void lostLineClosesThePort()
     {
-        DispenserLink link;
-        QVERIFY(!link.openPort(QSerialPortInfo(), 115200));
-        QVERIFY(!link.openPort(QStringLiteral("/dev/pts/no-such-terminal"), 115200));
-        // The device is taken by the other link.
-        QVERIFY(!link.openPort(line->dispenser.devicePath(), 115200));
-        QVERIFY(!link.isOpen());
-        QCOMPARE(link.setCommand("04EK  "), 1);
-        QCOMPARE(line->link.setCommand("04EK  "), 0);
-    }
-
-    // errorMessage gives the window the same text.
-    void printErrorWritesTheMessages()
-    {
-        const std::pair<int, const char *> messages[] = {
-            {-1, "Error: unknown error"},
-            {0, ""},
-            {1, "Error: Serial port closed... can't send commands"},
-            {2, "Error: Timeout while reading from serial port"},
-            {3, "Error: No response when expected from P7"},
-            {4, "Error: Bad command packet..."},
-            {5, "Error: A2 Received from P7"},
-            {6, "Error: NACK from P7"},
-            {7, ""},
-            {8, "Error: API Parameter Out Of Range"},
-            {9, "Error: Invalid API Parameter"},
-            {10, ""},
-            {11, "Error: Feedback command didn't respond to initial query"},
-            {12, "Error: Feedback command didn't send full response."},
-            {13, ""}};
-        for (const auto &[code, text] : messages) {
-            const QString message = QString::fromLatin1(text);
-            DebugCapture debug;
-            DispenserLink::printError(code);
-            QCOMPARE(debug.lines(), message.isEmpty() ? QStringList() : QStringList{message});
-            QCOMPARE(DispenserLink::errorMessage(code), message);
-        }
+        QSignalSpy lost(&line->link, &DispenserLink::lineLost);
+        line->dispenser.stop();
+        QVERIFY(lost.wait(2000));
+        QVERIFY(!line->link.isOpen());
+        CpuStopwatch stopwatch;
+        QTest::qWait(500);
+        QVERIFY2(stopwatch.cpuMs() < 100, qPrintable(QString::number(stopwatch.cpuMs())));
+        QCOMPARE(line->link.setCommand("04EK  "), 1);
     }
 
     void feedbackLogsTheDataWait()
@@ -251,11 +212,10 @@ private slots:
         DebugCapture debug;
         QByteArray reply;
         QCOMPARE(line->link.feedbackCommand("04UA  ", reply), 0);
-
-        const QRegularExpression pattern(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d Before Read DataResp$"));
+        const QRegularExpression mark(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d Before Read DataResp$"));
         QCOMPARE(debug.lines().size(), 2);
         for (const QString &text : debug.lines())
-            QVERIFY2(pattern.match(text).hasMatch(), qPrintable(text));
+            QVERIFY2(mark.match(text).hasMatch(), qPrintable(text));
     }
 };
 

@@ -1,13 +1,13 @@
 // Feeds arbitrary bytes to the profile reader as a file. Whatever the bytes,
-// reading must not crash, and a refused file must leave the record unchanged.
+// reading must not crash, a refused file must leave the record unchanged,
+// and a file taken must leave valid units and range.
 #include "DispenserState.h"
+#include "ProfileFile.h"
 
-#include <QString>
 #include <QTemporaryFile>
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -20,16 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     DispenserState state;
     state.times.fill(1.5);
     const DispenserState before = state;
-    const int code = state.readProfile(file.fileName());
-    if (code != DispenserState::fileOk
-        && (std::memcmp(&before.times, &state.times, sizeof state.times) != 0
-            || before.startCell != state.startCell || before.endCell != state.endCell
-            || before.pressureUnits != state.pressureUnits
-            || before.vacuumUnits != state.vacuumUnits))
+    if (state.readProfile(file.fileName()) != ProfileFile::Ok) {
+        if (state.times != before.times || state.startCell != before.startCell
+            || state.endCell != before.endCell || state.pressureUnits != before.pressureUnits
+            || state.vacuumUnits != before.vacuumUnits)
+            abort();
+    } else if (state.startCell < 0 || state.endCell > ProfileUnits::lastCell || state.pressureUnits < 0
+               || state.pressureUnits >= ProfileUnits::pressureUnitCount || state.vacuumUnits < 0
+               || state.vacuumUnits >= ProfileUnits::vacuumUnitCount) {
         abort();
-    if (code == DispenserState::fileOk
-        && (state.startCell < 0 || state.endCell > 399 || state.pressureUnits < 0
-            || state.pressureUnits > 2 || state.vacuumUnits < 0 || state.vacuumUnits > 4))
-        abort();
+    }
     return 0;
 }

@@ -21,7 +21,7 @@ QString AnsweringDialogs::openFileName(QWidget *, const QString &caption, const 
 int AnsweringDialogs::getInt(QWidget *, const QString &title, const QString &, int value, int,
                              int, int, bool *accepted)
 {
-    const QVariant answer = take(QStringLiteral("number"), title);
+    const QVariant answer = take(QStringLiteral("number"), title + QStringLiteral(" = %1").arg(value));
     *accepted = answer.isValid();
     return answer.isValid() ? answer.toInt() : value;
 }

@@ -8,7 +8,8 @@
 
 // Answers the window's file and input dialogs from a list prepared by the
 // test, in order, as a user would fill them in; an answer missing from the
-// list counts as Cancel. Each question asked is kept as "kind: title".
+// list counts as Cancel. Each question asked is kept as "kind: title", a
+// number's with the value proposed ("number: Select Job Number = 1").
 //
 //     AnsweringDialogs dialogs;
 //     window.setDialogProvider(&dialogs);

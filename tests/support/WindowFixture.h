@@ -1,0 +1,70 @@
+#ifndef WINDOWFIXTURE_H
+#define WINDOWFIXTURE_H
+
+#include "AnsweringDialogs.h"
+#include "DispenserState.h"
+#include "MainWindow.h"
+#include "SimulatedDispenser.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class QTableWidget;
+
+// A MainWindow on a simulated dispenser over a pseudo-terminal, for the tests
+// that need a window: a fresh settings store whose port is the dispenser's
+// device, the window shown and connected when asked, its file and input
+// dialogs answered from `dialogs`, and its ten-second alarm poll held back.
+// When open() returns, the dispenser's log is empty.
+//
+//     WindowFixture f;
+//     QVERIFY2(f.open(held), qPrintable(f.errorString()));
+//     f.click("pushButton_4");
+//     QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+class WindowFixture
+{
+public:
+    // ThroughLink stores a symbolic link to the device as the port, so a
+    // dispenser started again later can take the same port name.
+    enum Option { Connected = 1, Shown = 2, ThroughLink = 4 };
+
+    bool open(const SimulatedDispenser::State &held = {}, int options = Connected);
+    QString errorString() const { return error; }
+
+    // The window's object of this name; a missing one ends the test program.
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    void click(const char *buttonName) const;
+    // Opens a configuration page as a click on its tree item does.
+    void openPage(const QString &itemText) const;
+    bool enterSupervisorMode(const QString &password = QStringLiteral("5183")) const;
+
+    QString status() const;
+    bool statusIsRed() const;
+    QTableWidget *table() const;
+    const DispenserState &state() const { return window->dispenserState(); }
+
+    // The packets the dispenser received since its log was cleared, once the
+    // line is idle; clearLog() empties the log once the line is idle.
+    QList<QByteArray> packets() const;
+    void clearLog() const;
+
+    std::unique_ptr<SimulatedDispenser> dispenser;
+    std::unique_ptr<MainWindow> window;
+    AnsweringDialogs dialogs;
+    QString portName;
+
+private:
+    QString error;
+    QTemporaryDir linkFolder;
+};
+
+#endif // WINDOWFIXTURE_H

@@ -1,0 +1,89 @@
+// The settings store wrapper: first-run defaults, stored ports, jobs and
+// their numbers, and a store that cannot be written.
+#include "AppSettings.h"
+#include "TestSettings.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <climits>
+
+class TestAppSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { TestSettings::clear(); }
+
+    void firstRunDefaultsOnlyWithoutAPassword()
+    {
+        QVERIFY(AppSettings().writeFirstRunDefaults());
+        QCOMPARE(TestSettings::value("SuperPassword"), QVariant("5183"));
+        QCOMPARE(TestSettings::value("jobs/maxJob"), QVariant(0));
+        TestSettings::set("jobs/maxJob", 4);
+        QVERIFY(!AppSettings().writeFirstRunDefaults());
+        QCOMPARE(AppSettings().maxJob(), 4);
+    }
+
+    void portStoredAsACString()
+    {
+        TestSettings::set("COMport", QByteArray("COM3\0junk", 9));
+        QCOMPARE(AppSettings().port(), QStringLiteral("COM3"));
+        AppSettings().setBaudRate(9600);
+        QCOMPARE(TestSettings::value("baudeRate").toInt(), 9600);
+    }
+
+    void nextJobNumber_data()
+    {
+        QTest::addColumn<QVariant>("maxJob");
+        QTest::addColumn<int>("proposed");
+        QTest::newRow("none saved") << QVariant() << 1;
+        QTest::newRow("job 5") << QVariant(5) << 6;
+        QTest::newRow("job 99") << QVariant(99) << 100;
+        QTest::newRow("job 100") << QVariant(100) << 100;
+        QTest::newRow("largest int") << QVariant(INT_MAX) << 100;
+    }
+
+    void nextJobNumber()
+    {
+        QFETCH(QVariant, maxJob);
+        QFETCH(int, proposed);
+        if (maxJob.isValid())
+            TestSettings::set("jobs/maxJob", maxJob);
+        QCOMPARE(AppSettings().nextJobNumber(), proposed);
+    }
+
+    void jobsUnderThreeDigitKeys()
+    {
+        AppSettings settings;
+        settings.saveJob(12, {"Glue", "/tmp/glue.csv", 2, 1, 5, 120});
+        QVERIFY(settings.commit());
+        QCOMPARE(TestSettings::value("jobs/012/path"), QVariant("/tmp/glue.csv"));
+        QCOMPARE(TestSettings::value("jobs/012/startMemCell"), QVariant(5));
+        QVERIFY(settings.isJobListed(12) && settings.isJobSaved(12));
+        QVERIFY(!settings.isJobSaved(2));
+        const AppSettings::Job job = AppSettings().job(12);
+        QCOMPARE(job.description, QStringLiteral("Glue"));
+        QCOMPARE(job.aiMode, 2);
+        QCOMPARE(job.dispenseMode, 1);
+        QCOMPARE(job.endCell, 120);
+    }
+
+    // A folder where the store's file should be cannot be written by anyone.
+    void storeThatCannotBeWritten()
+    {
+        const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            + QStringLiteral("/Halvexa/Pelidor 7 Interactive.conf");
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file));
+        AppSettings settings;
+        settings.setSuperPassword("1234");
+        const bool written = settings.commit();
+        QDir(file).removeRecursively();
+        QVERIFY(!written);
+    }
+};
+
+QTEST_MAIN(TestAppSettings)
+#include "tst_app_settings.moc"

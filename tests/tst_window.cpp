@@ -1,0 +1,525 @@
+// Flows through the window against the simulated dispenser: what the user
+// sees, and what reaches the dispenser.
+#include "DebugCapture.h"
+#include "MessageBoxCloser.h"
+#include "Packet.h"
+#include "TestSettings.h"
+#include "WindowFixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+#include <QtTest>
+
+namespace {
+
+// Count mode, Steady, cells 5 to 120, current cell 7 (0.25 s, 30.5, 2.5,
+// trigger 10), cell 25 (0.4 s, 12.0, 5.0, trigger 30), 1234 shots, 2:05 PM
+// on 14 March 2025, kPa and mmHg, alarm options IN and IO, lockouts DT, AI, CO.
+SimulatedDispenser::State example()
+{
+    SimulatedDispenser::State s;
+    s.autoIncrementOn = true;
+    s.autoIncrementType = 2;
+    s.dispenseMode = 1;
+    s.startCell = 5;
+    s.endCell = 120;
+    s.currentCell = 7;
+    s.cells[7] = {2500, 305, 25, 10};
+    s.cells[25] = {4000, 120, 50, 30};
+    s.shotCount = 1234;
+    s.hour = 2;
+    s.minute = 5;
+    s.clockIndicator = 1;
+    s.month = 3;
+    s.day = 14;
+    s.year = 25;
+    s.pressureUnit = 2;
+    s.vacuumUnit = 3;
+    s.alarmOptions = 0x3;
+    s.lockouts = 0x1 | 0x40 | 0x4000;
+    return s;
+}
+
+QStringList row(QTableWidget *table, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < table->columnCount(); ++column)
+        texts << table->item(row, column)->text();
+    return texts;
+}
+
+QString writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+} // namespace
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+    WindowFixture f;
+    QTemporaryDir folder;
+
+    QString text(const char *name) const { return f.find<QLabel>(name)->text(); }
+    double value(const char *spinBox) const { return f.find<QAbstractSpinBox>(spinBox)->property("value").toDouble(); }
+    void waitForCellRead() const { QTRY_VERIFY(!f.find<QTimer>("memCellTimer")->isActive()); }
+    QtCharts::QLineSeries *series() const
+    {
+        return qobject_cast<QtCharts::QLineSeries *>(f.find<QtCharts::QChartView>("chartView")->chart()->series().first());
+    }
+    QtCharts::QValueAxis *axis(Qt::Orientation orientation) const
+    {
+        return qobject_cast<QtCharts::QValueAxis *>(f.find<QtCharts::QChartView>("chartView")->chart()->axes(orientation).first());
+    }
+
+private slots:
+    void cleanup()
+    {
+        f.window.reset();
+        f.dispenser.reset();
+    }
+
+    void startsInOperatorMode()
+    {
+        QVERIFY2(f.open({}, 0), qPrintable(f.errorString()));
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Pelidor 7 Interactive Version 3.2"));
+        QCOMPARE(QStringList({text("connectionLabel"), text("portLabel"), text("modeLabel"), text("alarmLabel")}),
+                 QStringList({"Not Connected to Pelidor 7", f.portName + "  115200", "Operator Mode", "Status OK"}));
+        QVERIFY(f.statusIsRed());
+        auto *tabs = f.find<QTabWidget>("centralTabWidget");
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->currentWidget(), f.find("tabCurrentSettings"));
+        QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 0);
+        QCOMPARE(TestSettings::value("SuperPassword"), QVariant("5183"));
+        QCOMPARE(TestSettings::value("baudeRate"), QVariant(115200));
+        QCOMPARE(row(f.table(), 399), QStringList({"0.0000", "0.0", "0.0", "1"}));
+        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(), QStringLiteral("Dispense\nPressure (PSI)"));
+        QCOMPARE(series()->count(), 800);
+        QCOMPARE(f.find<QTimer>("alarmTimer")->interval(), 10000);
+        QVERIFY(f.find<QTimer>("alarmTimer")->isActive());
+
+        // The poll without a port asks to connect first; so do the device buttons.
+        QMetaObject::invokeMethod(f.window.get(), "updateAlarms");
+        QCOMPARE(f.status(), QStringLiteral("Connect First!"));
+        QVERIFY(f.statusIsRed());
+        for (const char *button : {"pushButton_4", "pushButton_5", "alarmResetButton"}) {
+            f.find<QLabel>("connectionLabel")->clear();
+            f.click(button);
+            QCOMPARE(f.status(), QStringLiteral("Connect First!"));
+        }
+        QCOMPARE(f.dispenser->receivedBytes(), QByteArray());
+    }
+
+    void getShowsTheDispenser()
+    {
+        QVERIFY2(f.open(example()), qPrintable(f.errorString()));
+        f.click("pushButton_4");
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+        QVERIFY(!f.statusIsRed());
+        QStringList labels;
+        for (const char *name : {"aiModeLabel", "strtMemCellLabel", "endMemCellLabel", "currMemCellLabel",
+                                 "dispenseTimeLabel", "dispensePressLabel", "dispenseVacLabel", "trigLabel",
+                                 "shotCountLabel", "dateTimeLabel"})
+            labels << text(name);
+        QCOMPARE(labels, QStringList({"Count", "5", "120", "7", "0.25", "30.5", "2.5", "10", "1234", "2:05 PM"}));
+        QVERIFY(f.find<QAbstractButton>("aiModeCount")->isChecked());
+        QVERIFY(f.find<QAbstractButton>("dispenseModeSteady")->isChecked());
+        QList<double> boxes;
+        for (const char *name : {"startMemCell", "endMemCell", "memCell", "dispenseTime", "pressureBox",
+                                 "vacuumBox", "triggerBox", "bulkAdjustStart", "bulkAdjustEnd"})
+            boxes << value(name);
+        QCOMPARE(boxes, QList<double>({5, 120, 7, 0.25, 30.5, 2.5, 10, 5, 120}));
+        QCOMPARE(row(f.table(), 7), QStringList({"0.25", "30.5", "2.5", "10"}));
+        QCOMPARE(f.state().triggers[7], 10);
+        QCOMPARE(f.state().aiMode, 1);
+        QCOMPARE(f.table()->horizontalHeaderItem(3)->text(), QStringLiteral("Trigger (shots)"));
+        QCOMPARE(text("label_22"), QStringLiteral("Trigger (shots):"));
+
+        // The memory cell moved to 7; half a second on, that cell is read.
+        waitForCellRead();
+        QCOMPARE(f.packets().mid(6), QList<QByteArray>({"05E8007", "04ER  "}));
+        f.clearLog();
+        f.find<QSpinBox>("memCell")->setValue(24);
+        f.find<QSpinBox>("memCell")->setValue(25);
+        waitForCellRead();
+        QCOMPARE(f.packets(), QList<QByteArray>({"05E8025", "04ER  "}));
+        QCOMPARE(row(f.table(), 25), QStringList({"0.4", "12", "5", "1"})); // the trigger is the current cell's
+        QCOMPARE(value("pressureBox"), 12.0);
+        QCOMPARE(value("triggerBox"), 10.0);
+    }
+
+    void sendWritesThePanel()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        f.click("aiModeTimed");
+        f.find<QSpinBox>("startMemCell")->setValue(5);
+        f.find<QSpinBox>("endMemCell")->setValue(120);
+        f.find<QSpinBox>("memCell")->setValue(7);
+        f.find<QTimer>("memCellTimer")->stop();
+        f.find<QDoubleSpinBox>("dispenseTime")->setValue(1.2345);
+        f.click("pressureBAR");
+        QCOMPARE(text("label_23"), QStringLiteral("Pres (BAR):"));
+        QCOMPARE(f.find<QDoubleSpinBox>("pressureBox")->maximum(), 6.895);
+        f.find<QDoubleSpinBox>("pressureBox")->setValue(2.5);
+        f.find<QDoubleSpinBox>("vacuumBox")->setValue(18.0);
+        f.find<QSpinBox>("triggerBox")->setValue(99);
+        f.click("pushButton_5");
+        QCOMPARE(f.packets(), QList<QByteArray>({"10AC  S10000", "04TT  ", "12SS  S005E120", "07CH  007",
+                                                 "10DS  T12345", "08PS  2500", "08VS  0180", "10EQ  T00099"}));
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+        QCOMPARE(f.table()->horizontalHeaderItem(3)->text(), QStringLiteral("Trigger (s)"));
+    }
+
+    void supervisorModeAndBack()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        DebugCapture debug;
+        {
+            MessageBoxCloser closer;
+            QVERIFY(f.enterSupervisorMode("1234"));
+            QCOMPARE(closer.texts(), QStringList{"Wrong password."});
+        }
+        QVERIFY(!debug.lines().join(' ').contains("5183"));
+        QCOMPARE(text("modeLabel"), QStringLiteral("Operator Mode"));
+        auto *tabs = f.find<QTabWidget>("centralTabWidget");
+        QCOMPARE(tabs->count(), 2);
+
+        QVERIFY(f.enterSupervisorMode());
+        QCOMPARE(text("modeLabel"), QStringLiteral("Supervisor Mode"));
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->widget(0), f.find("tabDispenseProfile"));
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(f.find<QAction>("actionOperator_Mode")->isVisible());
+        QVERIFY(!f.find<QAction>("actionSupervisor_Mode")->isVisible());
+        QVERIFY(!f.find("bulkAdjustDock")->isHidden());
+        QVERIFY(f.find("groupBox_5")->isEnabled() && f.find("groupBox_7")->isEnabled());
+        QCOMPARE(f.packets(), QList<QByteArray>{"10EH  PA5183"});
+        QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 5);
+
+        f.find<QAction>("actionOperator_Mode")->trigger();
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(text("modeLabel"), QStringLiteral("Operator Mode"));
+        QVERIFY(f.find("bulkAdjustDock")->isHidden());
+        QVERIFY(!f.find<QAction>("actionBulk_Adjust_Dispense_Profile")->isVisible());
+        QVERIFY(!f.find("groupBox_5")->isEnabled() && !f.find("groupBox_7")->isEnabled());
+        QVERIFY(f.enterSupervisorMode());
+        QCOMPARE(tabs->count(), 3);
+    }
+
+    // Every unit, language, alarm and lockout choice goes out with Apply,
+    // each alone: ticking a box and unticking it again leaves its bit clear.
+    void everyChoiceReachesTheDispenser()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        QVERIFY(f.enterSupervisorMode());
+        struct Choice
+        {
+            const char *page;
+            QString button;
+            QByteArray packet;
+        };
+        QList<Choice> choices;
+        const char *pressures[] = {"pressurePSI", "pressureBAR", "pressureKPA"};
+        for (int id = 0; id < 3; ++id)
+            choices.append({"Pressure", pressures[id], "06E6  0" + QByteArray::number(id)});
+        const char *vacuums[] = {"kpabut", "inchesh2obut", "incheshgbut", "mmhgbut", "torrbut"};
+        for (int id = 0; id < 5; ++id)
+            choices.append({"Vacuum", vacuums[id], "06E7  0" + QByteArray::number(id)});
+        const char *languages[] = {"langEN", "langFR", "langDE", "langES", "langIT", "langCN", "langJP", "langKR"};
+        for (int id = 0; id < 8; ++id)
+            choices.append({"Language", languages[id], "06ED  0" + QByteArray::number(id)});
+        for (int bit = 0; bit < 7; ++bit) {
+            QByteArray fields;
+            for (int other = 0; other < 7; ++other)
+                fields += QByteArray(Packet::alarmTags[other]) + (other == bit ? '1' : '0');
+            choices.append({"Alarm Options", QStringLiteral("alarm") + Packet::alarmTags[bit], "25EI  " + fields});
+        }
+        for (int bit = 0; bit < 16; ++bit) {
+            QByteArray fields;
+            for (int other = 0; other < 16; ++other)
+                fields += QByteArray(Packet::lockoutTags[other]) + (other == bit ? '1' : '0');
+            choices.append({"Lockout Control", QStringLiteral("lockout") + Packet::lockoutTags[bit],
+                            "57EG  PA5183" + fields});
+        }
+        QString openPage;
+        for (const Choice &choice : qAsConst(choices)) {
+            if (openPage != QLatin1String(choice.page))
+                f.openPage(openPage = QLatin1String(choice.page));
+            auto *button = f.find<QAbstractButton>(qPrintable(choice.button));
+            button->click();
+            f.click("configApplyButton");
+            QCOMPARE(f.packets().last(), choice.packet);
+            if (button->isCheckable() && !button->autoExclusive())
+                button->click();
+        }
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+    }
+
+    void pagesShowTheDispenser()
+    {
+        QVERIFY2(f.open(example()), qPrintable(f.errorString()));
+        QVERIFY(f.enterSupervisorMode());
+        f.openPage("Units");
+        QVERIFY(f.find<QAbstractButton>("pressureKPA")->isChecked());
+        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(), QStringLiteral("Dispense\nPressure (kPa)"));
+        QCOMPARE(f.find<QPlainTextEdit>("commandHelpEdit")->toPlainText(),
+                 QStringLiteral("Set units for pressure and vacuum."));
+        f.openPage("Vacuum");
+        QVERIFY(f.find<QAbstractButton>("mmhgbut")->isChecked());
+        QCOMPARE(f.table()->horizontalHeaderItem(2)->text(), QStringLiteral("Vacuum\n(mmHg)"));
+        f.openPage("Time/Date");
+        QCOMPARE(f.find<QCalendarWidget>("calendarWidget")->selectedDate(), QDate(2025, 3, 14));
+        QCOMPARE(f.find<QTimeEdit>("timeEdit")->time(), QTime(14, 5));
+        QCOMPARE(f.find<QTimeEdit>("timeEdit")->displayFormat(), QStringLiteral("h:mm A"));
+        f.click("configApplyButton");
+        QCOMPARE(f.packets().mid(f.packets().size() - 2), QList<QByteArray>({"13EB  H02M05AM1", "13EC  M03D14Y25"}));
+
+        // Apply sends what the boxes show: the dispenser's options and the one ticked.
+        f.openPage("Alarm Options");
+        f.click("alarmAE");
+        f.click("configApplyButton");
+        QCOMPARE(f.packets().last(), QByteArray("25EI  IN1IO1IL0PO0PL0AE1AO0"));
+        f.openPage("Lockout Control");
+        f.click("lockoutCL");
+        f.click("configApplyButton");
+        QCOMPARE(f.packets().last(), QByteArray("57EG  PA5183DT1DP0DV0M0DC0DM0AI1AR0AL0MM0PU0VU0LA0CL1CO1AM0"));
+
+        // A failed read keeps the page shown, and the tree's selection on it.
+        f.openPage("Language");
+        f.clearLog();
+        f.dispenser->injectFault(SimulatedDispenser::Fault::Refuse);
+        f.openPage("Lockout Control");
+        QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 6);
+        QCOMPARE(f.find<QTreeWidget>("treeWidget")->currentItem()->text(0), QStringLiteral("Language"));
+        f.click("configApplyButton");
+        QCOMPARE(f.packets(), QList<QByteArray>({"10EH  PA5183", "06ED  00"}));
+    }
+
+    // The dispenser's lockouts hold from Connect on; a profile still shows
+    // its own units on the locked unit buttons.
+    void lockoutsHoldFromConnect()
+    {
+        SimulatedDispenser::State s;
+        s.lockouts = 1024 | 8; // pressure units, memory cell
+        QVERIFY2(f.open(s), qPrintable(f.errorString()));
+        QVERIFY(!f.find("groupBox")->isEnabled());
+        QVERIFY(!f.find("memCell")->isEnabled());
+        QVERIFY(f.find("groupBox_2")->isEnabled() && f.find("pressureBox")->isEnabled());
+        QVERIFY(f.find<QAbstractButton>("lockoutPU")->isChecked());
+
+        f.dialogs.answers = {writeFile(folder.filePath("bar.csv"),
+                                       "Mem Cell,T,Dispense Pressure (bar),Vacuum (Torr),Trigger\n3,1,2,3,4\n")};
+        f.find<QAction>("actionOpen_Profile")->trigger();
+        QVERIFY(f.find<QAbstractButton>("pressureBAR")->isChecked());
+        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(), QStringLiteral("Dispense\nPressure (BAR)"));
+        QCOMPARE(row(f.table(), 3), QStringList({"1", "2", "3", "4"}));
+        QCOMPARE(f.state().pressureUnits, 1);
+        QCOMPARE(f.state().vacuumUnits, 4);
+    }
+
+    void profileTableAndPlot()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        QVERIFY(f.enterSupervisorMode());
+        QTableWidget *table = f.table();
+        table->item(3, 0)->setText("12");
+        table->item(3, 1)->setText("-1");
+        table->item(3, 3)->setText("2.7");
+        QCOMPARE(row(table, 3), QStringList({"9.9999", "0.0", "0.0", "2"}));
+        QCOMPARE(f.state().times[3], 9.9999);
+        QCOMPARE(f.state().triggers[3], 2);
+        QCoreApplication::processEvents(); // the full redraw after a trigger
+        QCOMPARE(series()->at(6), QPointF(3, 9.9999));
+        QCOMPARE(series()->at(7), QPointF(5, 9.9999));
+        QCOMPARE(axis(Qt::Vertical)->max(), 12.0);
+        table->item(3, 0)->setText("1");
+        QCOMPARE(series()->at(6).y(), 1.0);
+        QCOMPARE(axis(Qt::Vertical)->max(), 1.2);
+        table->item(500 % 400, 0)->setText("3"); // cell 100 is in the range too
+        QCOMPARE(series()->at(200).y(), 3.0);
+
+        // Units give the pressure and vacuum columns their editors and limits.
+        f.click("pressureBAR");
+        f.click("kpabut");
+        auto editor = [table](int column) {
+            std::unique_ptr<QWidget> widget(table->itemDelegateForColumn(column)->createEditor(
+                table->viewport(), QStyleOptionViewItem(), table->model()->index(0, column)));
+            auto *box = qobject_cast<QDoubleSpinBox *>(widget.get());
+            return QStringLiteral("%1 %2 %3").arg(box->maximum()).arg(box->decimals()).arg(box->singleStep());
+        };
+        QCOMPARE(QStringList({editor(0), editor(1), editor(2), editor(3)}),
+                 QStringList({"9.9999 4 0.0001", "6.895 3 0.001", "4.48 2 0.01", "99999 0 1"}));
+        table->item(4, 1)->setText("7");
+        QCOMPARE(table->item(4, 1)->text(), QStringLiteral("6.895"));
+        f.click("plotPressure");
+        QCOMPARE(axis(Qt::Vertical)->titleText(), QStringLiteral("Dispense\nPressure (BAR)"));
+    }
+
+    void bulkAdjust()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        QVERIFY(f.enterSupervisorMode());
+        for (int cell = 0; cell < 3; ++cell)
+            f.table()->item(cell, 0)->setText("2");
+        f.find<QSpinBox>("bulkAdjustEnd")->setValue(1);
+        f.find<QDoubleSpinBox>("bulkAdjustPercent")->setValue(10);
+        f.find<QDoubleSpinBox>("bulkAdjustRelative")->setValue(0.5);
+        QCoreApplication::processEvents();
+        QCOMPARE(series()->at(0).y(), 2.7); // previewed, not yet applied
+        QCOMPARE(f.table()->item(0, 0)->text(), QStringLiteral("2"));
+        f.click("bulkAdjustApply");
+        QCOMPARE(QStringList({f.table()->item(0, 0)->text(), f.table()->item(1, 0)->text(),
+                              f.table()->item(2, 0)->text()}),
+                 QStringList({"2.7", "2.7", "2"}));
+        QCOMPARE(value("bulkAdjustPercent"), 0.0);
+        QCOMPARE(value("bulkAdjustEnd"), 399.0); // the job range again
+
+        // Triggers, truncated and kept at least 1; the unit follows the AI mode.
+        f.click("aiModeCount");
+        f.click("bulkAdjustParameterTrigger");
+        QCOMPARE(text("bulkAdjustUnitLabel"), QStringLiteral("shots"));
+        f.find<QDoubleSpinBox>("bulkAdjustRelative")->setValue(-5);
+        f.click("bulkAdjustApply");
+        QCOMPARE(f.table()->item(0, 3)->text(), QStringLiteral("1"));
+        f.click("bulkAdjustParameterVacuum");
+        QCOMPARE(text("bulkAdjustUnitLabel"), QStringLiteral("\"H2O"));
+        QVERIFY(f.find<QAbstractButton>("plotVacuum")->isChecked());
+        auto *slider = f.find<QSlider>("bulkAdjustPercentSlider");
+        slider->setSliderDown(true); // as while dragged
+        slider->setSliderPosition(20);
+        slider->setSliderDown(false);
+        QCOMPARE(value("bulkAdjustPercent"), 20.0);
+        f.click("bulkAdjustCancel");
+        QCOMPARE(value("bulkAdjustPercent"), 0.0);
+    }
+
+    void clipboard()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        QTableWidget *table = f.table();
+        table->item(0, 0)->setText("1");
+        table->item(0, 1)->setText("2");
+        table->setRangeSelected(QTableWidgetSelectionRange(0, 0, 1, 1), true);
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t2\n0.0000\t0.0"));
+        QVERIFY(QApplication::clipboard()->mimeData()->html().contains("<td>1</td><td>2</td>"));
+
+        table->clearSelection();
+        table->setCurrentCell(398, 2);
+        QApplication::clipboard()->setText("1.5\t7\r\n2.5\t8\r\n3.5\t9\r\n");
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(row(table, 398), QStringList({"0.0000", "0.0", "1.5", "7"}));
+        QCOMPARE(row(table, 399), QStringList({"0.0000", "0.0", "2.5", "8"}));
+        QCOMPARE(f.state().triggers[399], 8);
+
+        MessageBoxCloser closer;
+        QApplication::clipboard()->setText("1\t2\t3\n4\t5");
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(closer.texts(), QStringList{"Invalid clipboard data, unable to perform paste operation."});
+        QCOMPARE(row(table, 398), QStringList({"0.0000", "0.0", "1.5", "7"}));
+    }
+
+    void profileFilesAndJobs()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        f.table()->item(2, 0)->setText("0.25");
+        f.find<QSpinBox>("endMemCell")->setValue(2);
+        const QString saved = folder.filePath("saved.csv");
+        f.dialogs.answers = {saved};
+        f.find<QAction>("actionSave_Profile")->trigger();
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().endsWith("\n2,0.25,0,0,1\n"));
+        QCOMPARE(f.window->statusBar()->currentMessage(), "Profile saved to " + saved);
+
+        // A binary profile of cells 30 to 32 opened over the range 0 to 2
+        // keeps its range, and no read of the dispenser's cell overwrites it.
+        QByteArray binary("\x06HVXPR7", 7);
+        QDataStream out(&binary, QIODevice::Append);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out << quint32(1) << quint32(3) << quint32(30);
+        out.writeRawData(QByteArray(12, 0).constData(), 12);
+        out << quint32(32);
+        out.writeRawData(QByteArray(12, 0).constData(), 12);
+        for (double v : {0.0, 0.0, 0.0, 1.0, 0.5, 1.5, 2.5, 9.0, 0.0, 0.0, 0.0, 1.0})
+            out << v;
+        f.dialogs.answers = {writeFile(folder.filePath("cells.hvx"), binary)};
+        f.find<QAction>("actionOpen_Profile")->trigger();
+        QCOMPARE(QList<double>({value("startMemCell"), value("endMemCell"), value("bulkAdjustStart"),
+                                value("bulkAdjustEnd")}),
+                 QList<double>({30, 32, 30, 32}));
+        QCOMPARE(f.state().startCell, 30);
+        QCOMPARE(f.state().endCell, 32);
+        QCOMPARE(row(f.table(), 31), QStringList({"0.5", "1.5", "2.5", "9"}));
+        QVERIFY(!f.find<QTimer>("memCellTimer")->isActive());
+        {
+            MessageBoxCloser closer;
+            f.dialogs.answers = {folder.path()};
+            f.find<QAction>("actionOpen_Profile")->trigger();
+            QCOMPARE(closer.texts(), QStringList{"This is not a profile file: only regular files can be opened."});
+        }
+
+        // Jobs: saved under the number proposed or chosen, listed, loaded.
+        f.dialogs.answers = {3, "Glue", saved};
+        f.find<QAction>("actionSave_Job")->trigger();
+        QCOMPARE(f.dialogs.questions.mid(f.dialogs.questions.size() - 3),
+                 QStringList({"number: Select Job Number = 1", "text: Job Description", "open file: Select Profile"}));
+        auto *jobs = f.find<QTableWidget>("jobTableWidget");
+        QCOMPARE(jobs->rowCount(), 3);
+        QCOMPARE(QStringList({jobs->item(1, 0)->text(), jobs->item(2, 0)->text(), jobs->item(2, 1)->text()}),
+                 QStringList({"No Job", "Glue", saved}));
+        QCOMPARE(f.window->statusBar()->currentMessage(), QStringLiteral("Job 3 saved"));
+        f.click("aiModeTimed");
+        f.dialogs.answers = {3};
+        f.find<QAction>("actionOpen_Job")->trigger();
+        QVERIFY(f.find<QAbstractButton>("aiModeOff")->isChecked());
+        QCOMPARE(value("startMemCell"), 30.0);
+        QCOMPARE(value("endMemCell"), 32.0);
+        QCOMPARE(f.table()->item(2, 0)->text(), QStringLiteral("0.25"));
+        MessageBoxCloser closer;
+        emit jobs->doubleClicked(jobs->model()->index(1, 0));
+        QCOMPARE(closer.texts(), QStringList{"Job Not Found"});
+    }
+
+    void transmitFromTheWindow()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        QVERIFY(f.enterSupervisorMode());
+        f.find<QSpinBox>("startMemCell")->setValue(5);
+        f.find<QSpinBox>("endMemCell")->setValue(6);
+        f.find<QTimer>("memCellTimer")->stop();
+        f.clearLog();
+        f.click("pushButton");
+        QCOMPARE(f.status(), QStringLiteral("Transmit complete: MemCell 5 to 6"));
+        QVERIFY(!f.statusIsRed());
+        QCOMPARE(f.packets().size(), 11);
+        QCOMPARE(f.packets().last(), QByteArray("12SS  S005E006"));
+        QCOMPARE(f.find<QAbstractButton>("pushButton")->text(), QStringLiteral("Transmit Profile"));
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"

@@ -1,0 +1,178 @@
+// The window when the dispenser or the line fails, and while exchanges run:
+// every action ends with a visible outcome, nothing starts inside another
+// exchange, and a transmission can be stopped or ended by closing.
+#include "CpuStopwatch.h"
+#include "DebugCapture.h"
+#include "DispenserLink.h"
+#include "WindowFixture.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSpinBox>
+#include <QtTest>
+
+class TestWindowFaults : public QObject
+{
+    Q_OBJECT
+
+    WindowFixture f;
+
+    QString text(const char *name) const { return f.find<QLabel>(name)->text(); }
+    QString buttonText(const char *name) const { return f.find<QAbstractButton>(name)->text(); }
+    // A user's click on a widget of the shown window, later in the event loop.
+    void clickSoon(int milliseconds, const char *name)
+    {
+        QTimer::singleShot(milliseconds, [this, name] {
+            QTest::mouseClick(f.find(name), Qt::LeftButton);
+        });
+    }
+
+private slots:
+    void cleanup()
+    {
+        f.window.reset();
+        f.dispenser.reset();
+    }
+
+    void connectTellsWhyNot()
+    {
+        QVERIFY2(f.open({}, 0), qPrintable(f.errorString()));
+        DispenserLink other; // holds the device
+        QVERIFY(other.openPort(f.portName, 115200));
+        f.click("connectButton");
+        QVERIFY2(f.status().startsWith("Could not open " + f.portName + ": "), qPrintable(f.status()));
+        QVERIFY(f.status().size() > QString("Could not open " + f.portName + ": ").size());
+        QVERIFY(f.statusIsRed());
+        QCOMPARE(buttonText("connectButton"), QStringLiteral("Connect"));
+
+        // Connect/Refresh looks for ports again and connects.
+        other.closePort();
+        f.click("refreshButton");
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+        QVERIFY(!f.statusIsRed());
+        QCOMPARE(buttonText("connectButton"), QStringLiteral("Disconnect"));
+        f.click("connectButton");
+        QCOMPARE(f.status(), QStringLiteral("Not Connected to Pelidor 7"));
+        QVERIFY(f.statusIsRed());
+
+        f.dispenser->stop();
+        f.click("connectButton");
+        QCOMPARE(f.status(), "Could not open " + f.portName + ": no such port");
+    }
+
+    // The device end goes away: the port closes at once, the window says so
+    // and stays idle; the device back, Connect works again.
+    void lostLine()
+    {
+        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::ThroughLink), qPrintable(f.errorString()));
+        f.dispenser->stop();
+        QTRY_COMPARE(f.status(), "Connection lost: " + f.portName);
+        QVERIFY(f.statusIsRed());
+        QCOMPARE(buttonText("connectButton"), QStringLiteral("Connect"));
+        CpuStopwatch stopwatch;
+        QTest::qWait(500);
+        QVERIFY2(stopwatch.cpuMs() < 100, qPrintable(QString::number(stopwatch.cpuMs())));
+
+        f.dispenser = std::make_unique<SimulatedDispenser>();
+        QVERIFY(f.dispenser->start());
+        QVERIFY(f.dispenser->makeLink(f.portName));
+        f.click("connectButton");
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+    }
+
+    // A failed read shows in red and leaves its labels; the others still show.
+    void failedGetIsShownInRed()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        const QString before = text("aiModeLabel");
+        f.dispenser->injectFault(SimulatedDispenser::Fault::Refuse);
+        f.click("pushButton_4");
+        QCOMPARE(f.status(), QStringLiteral("Error: A2 Received from P7"));
+        QVERIFY(f.statusIsRed());
+        QCOMPARE(text("aiModeLabel"), before);
+        QCOMPARE(text("trigLabel"), QStringLiteral("1"));
+    }
+
+    void alarmsShownAndReset()
+    {
+        SimulatedDispenser::State s;
+        s.alarmStatus = 8 | 32;
+        QVERIFY2(f.open(s), qPrintable(f.errorString()));
+        QMetaObject::invokeMethod(f.window.get(), "updateAlarms");
+        QCOMPARE(text("alarmLabel"), QStringLiteral("Alarm: Pressure Alarm"));
+        auto *flashTimer = f.find<QTimer>("flashTimer");
+        QVERIFY(flashTimer->isActive());
+        QCOMPARE(flashTimer->interval(), 500);
+        QMetaObject::invokeMethod(f.window.get(), "flash");
+        QVERIFY(f.find("alarmLabel")->isHidden());
+
+        f.clearLog();
+        f.click("alarmResetButton");
+        QCOMPARE(f.packets(), QList<QByteArray>({"04EK  ", "04EL  "}));
+        QCOMPARE(text("alarmLabel"), QStringLiteral("Status OK"));
+        QVERIFY(!f.find("alarmLabel")->isHidden());
+        QVERIFY(!flashTimer->isActive());
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+    }
+
+    // Polls falling due during Get are skipped, a cell read waits, clicks are dropped.
+    void nothingStartsInsideAnExchange()
+    {
+        SimulatedDispenser::State s;
+        s.currentCell = 7;
+        QVERIFY2(f.open(s, WindowFixture::Connected | WindowFixture::Shown), qPrintable(f.errorString()));
+        f.dispenser->setReplyDelay(60);
+        f.find<QSpinBox>("memCell")->setValue(5); // its read falls due during Get
+        auto *alarmTimer = f.find<QTimer>("alarmTimer");
+        alarmTimer->setInterval(20);
+        alarmTimer->blockSignals(false);
+        clickSoon(100, "pushButton_5");
+        DebugCapture debug;
+        f.click("pushButton_4");
+        alarmTimer->blockSignals(true);
+        const QList<QByteArray> packets = f.packets();
+        QCOMPARE(packets.mid(0, 6), QList<QByteArray>({"04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  "}));
+        QVERIFY(!packets.contains("05AI  0")); // Send's first command
+        QTRY_VERIFY(f.dispenser->receivedPackets().mid(6).contains("05E8007")); // the cell read waited
+        QVERIFY(!debug.lines().contains("Error: Serial port busy with another command"));
+    }
+
+    void transmitStopsWhenAskedOrClosed()
+    {
+        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown), qPrintable(f.errorString()));
+        QVERIFY(f.enterSupervisorMode());
+        f.dispenser->setReplyDelay(2);
+        f.clearLog();
+        QString duringRun;
+        QTimer::singleShot(150, [&] { duringRun = buttonText("pushButton"); });
+        clickSoon(160, "pushButton_4"); // dropped: only the stop button is live
+        clickSoon(200, "pushButton");
+        DebugCapture debug;
+        f.click("pushButton");
+        QVERIFY(!debug.lines().contains("Error: Serial port busy with another command"));
+        QCOMPARE(duringRun, QStringLiteral("Stop Transmit"));
+        QVERIFY2(f.status().startsWith("Transmit stopped at MemCell "), qPrintable(f.status()));
+        QVERIFY(f.status().endsWith(": stopped by the user"));
+        QVERIFY(f.statusIsRed());
+        QCOMPARE(buttonText("pushButton"), QStringLiteral("Transmit Profile"));
+        QVERIFY(!f.packets().contains("04AU  "));
+
+        // Closing the window ends the run at once and closes the port.
+        f.clearLog();
+        QElapsedTimer clock;
+        QTimer::singleShot(150, [&] {
+            clock.start();
+            f.window->close();
+        });
+        f.click("pushButton");
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        const int sent = f.packets().size();
+        QVERIFY(sent > 0 && sent < 2001);
+        QTest::qWait(200);
+        QCOMPARE(f.dispenser->receivedPackets().size(), sent);
+        QVERIFY(!f.window->isVisible());
+    }
+};
+
+QTEST_MAIN(TestWindowFaults)
+#include "tst_window_faults.moc"
