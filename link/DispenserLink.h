@@ -20,8 +20,9 @@ class QSerialPort;
 // which stay untouched when the exchange fails. A transaction started while
 // the port is closed returns 1 at once.
 //
-// When the device disappears while open (a USB adapter pulled), the port is
-// closed at once and lineLost() is emitted.
+// When the line breaks while open (a USB adapter pulled: the port reports a
+// resource, read or write error), the port is closed at once and lineLost()
+// is emitted.
 //
 // The set operations select with setMemCell the cell that the following time,
 // pressure, vacuum and trigger commands apply to.
