@@ -61,6 +61,9 @@ trap 'exit 129' HUP
 # lock.
 "$build/pelidor7-sim" "${sim_options[@]}" >"$sim_log" 9>&- &
 sim_pid=$!
+# Ctrl+Z is meant for the simulator: neither this script nor the panel
+# started below (which inherits the ignoring) may stop with it.
+trap '' TSTP
 
 # The simulator's first line is its device path.
 device=""
@@ -90,8 +93,6 @@ else
     sed -i "1i [General]\nCOMport=$device\n" "$settings"
 fi
 
-# Ctrl+Z is meant for the simulator: the panel must not stop with it.
-trap '' TSTP
 XDG_CONFIG_HOME="$demo/config" "$build/pelidor7-interactive" "$@" >"$panel_log" 2>&1 &
 panel_pid=$!
 trap 'echo "Simulated dispenser switched off; on again: kill -CONT $sim_pid"' TSTP
