@@ -4,8 +4,10 @@
 set -euo pipefail
 
 # EXTRA_PACKAGES names more, for builds that need them (the sanitizer build).
+# dpkg-dev and file: the Debian package's dependencies are found with
+# dpkg-shlibdeps, which CPack runs on the files that file(1) calls ELF.
 packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev libqt5charts5-dev
-          fonts-dejavu-core ${EXTRA_PACKAGES:-})
+          fonts-dejavu-core dpkg-dev file ${EXTRA_PACKAGES:-})
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

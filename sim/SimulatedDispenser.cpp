@@ -325,6 +325,12 @@ void SimulatedDispenser::injectFault(Fault fault)
     faults.push_back(fault);
 }
 
+void SimulatedDispenser::setFaultMode(std::optional<Fault> fault)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    faultMode = fault;
+}
+
 void SimulatedDispenser::injectData(const QByteArray &text)
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -449,6 +455,8 @@ void SimulatedDispenser::handlePacket(const QByteArray &content)
         if (!faults.empty()) {
             fault = faults.front();
             faults.pop_front();
+        } else {
+            fault = faultMode;
         }
     }
 

@@ -37,6 +37,7 @@
 // lineSpeed() is the baud rate the program set on its side of the line.
 //
 // Faults: injectFault() queues a fault for the next packet received;
+// setFaultMode() applies one to every packet while none is queued;
 // injectData() replaces the next data packet's text; setReplyDelay() slows
 // every answer; setPoweredOn(false) makes it ignore everything;
 // sendUnsolicited() puts bytes on the line at once; raiseAlarm() sets alarm
@@ -131,6 +132,9 @@ public:
     void clearLog();
 
     void injectFault(Fault fault);
+    // A fault for every command packet from now on, for as long as no
+    // injected fault is waiting; std::nullopt answers normally again.
+    void setFaultMode(std::optional<Fault> fault);
     // The next data packet carries this text (its count and checksum are
     // added) instead of the one the command asks for.
     void injectData(const QByteArray &text);
@@ -166,6 +170,7 @@ private:
     QByteArray received;
     QList<QByteArray> packets;
     std::deque<Fault> faults;
+    std::optional<Fault> faultMode;
     QByteArray injectedData;
     bool dataInjected = false;
     int replyDelayMs = 0;

@@ -1,0 +1,92 @@
+// The programs as a user starts them: the panel's --version, and each of the
+// simulator's fault options and power signals as the device link meets them.
+#include "DispenserLink.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void panelPrintsItsVersion()
+    {
+        QProcess panel;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        panel.setProcessEnvironment(environment);
+        panel.start(QStringLiteral(PANEL_PROGRAM), {QStringLiteral("--version")});
+        QVERIFY(panel.waitForFinished(30000));
+        QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(panel.exitCode(), 0);
+        QCOMPARE(panel.readAllStandardOutput(), QByteArray("Pelidor 7 Interactive 3.2\n"));
+    }
+
+    void simulatorOptionMeetsLink_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("signal");       // sent once the device is up; 0 for none
+        QTest::addColumn<QByteArray>("reply"); // the simulator's line that shows it took the signal
+        QTest::addColumn<int>("code");
+
+        QTest::newRow("none") << QStringList() << 0 << QByteArray() << DispenserLink::ok;
+        QTest::newRow("--off") << QStringList{"--off"} << 0 << QByteArray() << DispenserLink::noAck;
+        QTest::newRow("--garbage") << QStringList{"--garbage"} << 0 << QByteArray()
+                                   << DispenserLink::unknownReply;
+        QTest::newRow("--late") << QStringList{"--late"} << 0 << QByteArray() << DispenserLink::noResponse;
+        QTest::newRow("--refuse") << QStringList{"--refuse"} << 0 << QByteArray() << DispenserLink::refused;
+        QTest::newRow("--no-data") << QStringList{"--no-data"} << 0 << QByteArray()
+                                   << DispenserLink::incompleteData;
+        QTest::newRow("--delay 600") << QStringList{"--delay", "600"} << 0 << QByteArray()
+                                     << DispenserLink::noResponse;
+        QTest::newRow("SIGTSTP") << QStringList() << int(SIGTSTP) << QByteArray("switched off")
+                                 << DispenserLink::noAck;
+        QTest::newRow("--off, SIGCONT") << QStringList{"--off"} << int(SIGCONT) << QByteArray("switched on")
+                                        << DispenserLink::ok;
+    }
+
+    void simulatorOptionMeetsLink()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, signal);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, code);
+
+        QProcess simulator;
+        simulator.start(QStringLiteral(SIM_PROGRAM), options);
+        QVERIFY(simulator.waitForStarted());
+        while (!simulator.canReadLine())
+            QVERIFY(simulator.waitForReadyRead(30000));
+        const QString device = QString::fromLocal8Bit(simulator.readLine().trimmed());
+        QVERIFY2(device.startsWith(QLatin1String("/dev/")), qPrintable(device));
+
+        if (signal != 0) {
+            QCOMPARE(::kill(pid_t(simulator.processId()), signal), 0);
+            QByteArray output;
+            while (!output.contains(reply)) {
+                QVERIFY2(simulator.waitForReadyRead(30000), output.constData());
+                output += simulator.readAllStandardOutput();
+            }
+        }
+
+        {
+            DispenserLink link;
+            QVERIFY(link.openPort(device, 115200));
+            int count = -1;
+            QCOMPARE(link.getShotCount(count), code);
+            QCOMPARE(count, code == DispenserLink::ok ? 0 : -1);
+        }
+
+        // SIGTERM ends it through its own shutdown, not by the signal.
+        simulator.terminate();
+        QVERIFY(simulator.waitForFinished(30000));
+        QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(simulator.exitCode(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_command_line.moc"
