@@ -34,6 +34,9 @@ MainWindow::MainWindow(QWidget *parent)
     registerResources();
     ui->setupUi(this);
 
+    // The configuration tree's column is as wide as its longest item.
+    ui->treeWidget->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
     setWindowTitle(QStringLiteral("Pelidor 7 Interactive Version 3.2"));
     setWindowIcon(QIcon(QStringLiteral(":HVX.ico")));
     tabifyDockWidget(ui->jobDockWidget, ui->bulkAdjustDock);
