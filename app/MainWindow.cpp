@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -35,6 +36,15 @@ MainWindow::MainWindow(QWidget *parent)
 {
     registerResources();
     ui->setupUi(this);
+
+    // The password fields take up to four digits. A validator, not an input
+    // mask: the mask's blanks showed as dots in an empty field.
+    const QRegularExpression fourDigits(QStringLiteral("[0-9]{0,4}"));
+    for (QLineEdit *field : {ui->currentPassword, ui->newPassword, ui->confirmPassword})
+        field->setValidator(new QRegularExpressionValidator(fourDigits, field));
+
+    // The configuration tree's column is as wide as its longest item.
+    ui->treeWidget->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     setWindowTitle(QStringLiteral("Pelidor 7 Interactive Version 3.2"));
     setWindowIcon(QIcon(QStringLiteral(":HVX.ico")));

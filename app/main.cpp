@@ -5,6 +5,10 @@
 
 int main(int argc, char *argv[])
 {
+    // On a high-density screen the layouts scale with the screen, and icons
+    // are drawn at its resolution. Both must be set before the application.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication application(argc, argv);
     // Set before parsing: --version prints the name and version, and the
     // settings are found under the organization and name.

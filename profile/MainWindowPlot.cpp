@@ -6,6 +6,7 @@
 #include "QTableWidgetWithCopyPaste.h"
 #include "StepPlot.h"
 
+#include <QGraphicsLayout>
 #include <QLayout>
 #include <QTimer>
 #include <QtCharts/QChart>
@@ -42,6 +43,11 @@ void MainWindow::setupChart()
     QValueAxis *triggerAxis = chartAxis(chart, Qt::Horizontal);
     triggerAxis->setLabelFormat(QStringLiteral("%i"));
     triggerAxis->setTitleText(QStringLiteral("Cumulative Trigger"));
+
+    // No frame around the chart: at the height the layout gives the view,
+    // the plot keeps room for its tick labels.
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setMargins(QMargins(6, 6, 6, 6));
 
     chartView = new QChartView(chart);
     chartView->setObjectName(QStringLiteral("chartView"));

@@ -58,6 +58,8 @@ void MainWindow::setupProfileTable()
                                              QStringLiteral("Dispense\nPressure (PSI)"),
                                              QStringLiteral("Vacuum (H2O)"),
                                              QStringLiteral("Trigger")});
+    // The columns share the table's width: no sideways scrolling.
+    profileTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     // The label lies over the empty header corner; it must not take its clicks.
     cornerLabel = new QLabel(QStringLiteral("Mem\nCell"), profileTable);
