@@ -1,15 +1,10 @@
 // The window is laid out: at the fonts a user may choose every text shows in
 // full, and a larger window gives its room to the profile table and chart.
-#include "MainWindow.h"
-#include "QTableWidgetWithCopyPaste.h"
-#include "TestSettings.h"
-#include "UserActions.h"
+#include "WindowFixture.h"
 
 #include <QtCharts/QChartView>
 #include <QtTest>
 #include <QtWidgets>
-
-using namespace UserActions;
 
 // Layout requests and geometry changes are posted: let them all arrive.
 static void settle() { QCoreApplication::sendPostedEvents(); QCoreApplication::processEvents(); }
@@ -42,7 +37,8 @@ class TestLayout : public QObject
 {
     Q_OBJECT
 
-private:
+    WindowFixture f;
+
     // Every text of the window in this font, which must really be DejaVu Sans.
     static bool useFont(int pointSize)
     {
@@ -52,17 +48,20 @@ private:
     }
 
     // Shown at its default size, then in Supervisor mode, which shows everything.
-    static bool showAsSupervisor(MainWindow &window)
+    bool showAsSupervisor()
     {
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window) || !enterSupervisorMode(window, QStringLiteral("5183")))
+        if (!f.open({}, WindowFixture::Shown) || !f.enterSupervisorMode())
             return false;
         settle();
-        return child<QDockWidget>(window, "bulkAdjustDock")->isVisible();
+        return f.find<QDockWidget>("bulkAdjustDock")->isVisible();
     }
 
 private slots:
-    void init() { TestSettings::clear(); }
+    void cleanup()
+    {
+        f.window.reset();
+        f.dispenser.reset();
+    }
 
     void everyTextShowsInFull_data()
     {
@@ -75,11 +74,10 @@ private slots:
     {
         QFETCH(int, pointSize);
         QVERIFY(useFont(pointSize));
-        MainWindow window;
-        QVERIFY(showAsSupervisor(window));
+        QVERIFY(showAsSupervisor());
 
-        auto *tabs = child<QTabWidget>(window, "centralTabWidget");
-        auto *pages = child<QStackedWidget>(window, "configStackWidget");
+        auto *tabs = f.find<QTabWidget>("centralTabWidget");
+        auto *pages = f.find<QStackedWidget>("configStackWidget");
         QStringList cut;
         for (int tab = 0; tab < tabs->count(); ++tab) {
             tabs->setCurrentIndex(tab);
@@ -93,7 +91,7 @@ private slots:
         }
         // Each item of the configuration tree in full: its rectangle starts
         // after its indentation and must hold the text within the view.
-        auto *tree = child<QTreeWidget>(window, "treeWidget");
+        auto *tree = f.find<QTreeWidget>("treeWidget");
         tree->expandAll();
         settle();
         const int textMargins = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
@@ -105,7 +103,7 @@ private slots:
         }
         // The job and bulk-adjust docks share one place: each is checked on top.
         for (const char *name : {"changeViewSettingsDockWidget", "jobDockWidget", "bulkAdjustDock"}) {
-            auto *dock = child<QDockWidget>(window, name);
+            auto *dock = f.find<QDockWidget>(name);
             dock->raise();
             settle();
             QVERIFY(dock->isVisible());
@@ -118,17 +116,16 @@ private slots:
     void largerWindowGivesRoomToProfile()
     {
         QVERIFY(useFont(9));
-        MainWindow window;
-        QVERIFY(showAsSupervisor(window));
-        auto *table = window.findChild<QTableWidgetWithCopyPaste *>();
-        auto *chart = child<QWidget>(window, "plotContainer")->findChild<QtCharts::QChartView *>();
-        QVERIFY(table && chart && table->isVisible() && chart->isVisible());
+        QVERIFY(showAsSupervisor());
+        QTableWidget *table = f.table();
+        auto *chart = f.find<QtCharts::QChartView>("chartView");
+        QVERIFY(table->isVisible() && chart->isVisible());
         const QSize tableBefore = table->size();
         const QSize chartBefore = chart->size();
 
-        window.resize(1600, 1000);
+        f.window->resize(1600, 1000);
         settle();
-        QCOMPARE(window.size(), QSize(1600, 1000));
+        QCOMPARE(f.window->size(), QSize(1600, 1000));
         const int rows = table->viewport()->height() / table->rowHeight(0); // whole rows, from the top
         QVERIFY2(rows >= 20, qPrintable(QStringLiteral("%1 whole rows shown").arg(rows)));
         // The row header and all four columns, without scrolling sideways.
