@@ -2,6 +2,9 @@
 #include "ui_MainWindow.h"
 
 #include "AppSettings.h"
+#include "CommunicationLog.h"
+#include "CommunicationLogDock.h"
+#include "DialogProvider.h"
 #include "DispenserLink.h"
 #include "PasswordDialog.h"
 #include "QTableWidgetWithCopyPaste.h"
@@ -71,6 +74,7 @@ MainWindow::MainWindow(QWidget *parent)
     if (settings.writeFirstRunDefaults())
         qDebug() << "SuperPassword key doesnt exist, setting it to 5183 now";
 
+    communicationLog = new CommunicationLog;
     link = new DispenserLink;
     connect(link, &DispenserLink::lineLost, this, &MainWindow::onLineLost);
     state = new DispenserState;
@@ -159,6 +163,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->bulkAdjustCancel->click();
     ui->plotTime->click();
     ui->bulkAdjustDock->hide();
+    setupCommunicationLog();
 }
 
 MainWindow::~MainWindow()
@@ -169,8 +174,21 @@ MainWindow::~MainWindow()
     profileTable->horizontalHeader()->disconnect(this);
     profileTable->verticalHeader()->disconnect(this);
     delete link;
+    delete communicationLog;
     delete state;
     delete ui;
+}
+
+// View -> Communication Log, at the bottom and closed at start.
+void MainWindow::setupCommunicationLog()
+{
+    communicationLogDock =
+        new CommunicationLogDock(*communicationLog, [this]() -> DialogProvider & { return dialogs(); }, this);
+    addDockWidget(Qt::BottomDockWidgetArea, communicationLogDock);
+    communicationLogDock->hide();
+    QAction *toggle = communicationLogDock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("actionCommunication_Log"));
+    ui->menuView->addAction(toggle);
 }
 
 void MainWindow::setupStatusBar()

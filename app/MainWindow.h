@@ -18,6 +18,8 @@ class QLabel;
 class QPushButton;
 class QTimer;
 class QTreeWidgetItem;
+class CommunicationLog;
+class CommunicationLogDock;
 class DispenserLink;
 class DelegateTableTime;
 class DialogProvider;
@@ -111,6 +113,7 @@ private slots:
 private:
     // --- shell (app/MainWindow.cpp) ---
     void setupStatusBar();
+    void setupCommunicationLog();
     void setupButtonGroupIds();
     // A plain modal notice: no parent, no title, no icon, just OK.
     static void showNotice(const QString &text);
@@ -178,6 +181,9 @@ private:
     void changeSupervisorPassword();
 
     Ui_MainWindow *ui = nullptr;
+    // Before the link: it takes the link's lines from the first on.
+    CommunicationLog *communicationLog = nullptr;
+    CommunicationLogDock *communicationLogDock = nullptr;
     DispenserLink *link = nullptr;
     DispenserState *state = nullptr;
 

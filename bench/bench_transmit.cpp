@@ -2,17 +2,18 @@
 // pseudo-terminal and prints the elapsed time, the bytes exchanged, and how
 // the time compares with what those bytes take on a 115200-baud line.
 //
-// Usage: bench_transmit [runs]   (default 3)
+// Usage: bench_transmit [runs] [--shown | --log-open]   (default 3 runs, hidden)
+// --shown shows the window; --log-open shows it with its communication log open.
 #include "MainWindow.h"
 #include "QTableWidgetWithCopyPaste.h"
 #include "SimulatedDispenser.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -53,7 +54,10 @@ int main(int argc, char *argv[])
     qputenv("QT_LOGGING_RULES", "default.debug=false");
 
     QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
     const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 3;
+    const bool logOpen = arguments.contains(QStringLiteral("--log-open"));
+    const bool shown = logOpen || arguments.contains(QStringLiteral("--shown"));
 
     SimulatedDispenser dispenser;
     if (!dispenser.start()) {
@@ -66,10 +70,12 @@ int main(int argc, char *argv[])
 
     MainWindow window;
     // Only the transmission on the line: no alarm poll, no cell read.
-    for (QTimer *timer : window.findChildren<QTimer *>()) {
-        if (timer->interval() == 10000 || timer->isSingleShot())
-            timer->blockSignals(true);
-    }
+    for (const char *name : {"alarmTimer", "memCellTimer"})
+        window.findChild<QTimer *>(QLatin1String(name))->blockSignals(true);
+    if (shown)
+        window.show();
+    if (logOpen)
+        window.findChild<QAction *>(QStringLiteral("actionCommunication_Log"))->trigger();
     auto *connectButton = window.findChild<QPushButton *>(QStringLiteral("connectButton"));
     connectButton->click();
     if (connectButton->text() != QLatin1String("Disconnect")) {
@@ -78,10 +84,10 @@ int main(int argc, char *argv[])
     }
     fillProfile(window);
     auto *transmitButton = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
-    QLabel *connectionLabel =
-        window.findChild<QStatusBar *>(QStringLiteral("statusBar"))->findChildren<QLabel *>().first();
+    auto *connectionLabel = window.findChild<QLabel *>(QStringLiteral("connectionLabel"));
 
-    std::printf("Transmit of cells 0 to 399 (%d runs)\n", runs);
+    std::printf("Transmit of cells 0 to 399 (%d runs, window %s, communication log %s)\n", runs,
+                shown ? "shown" : "hidden", logOpen ? "open" : "closed");
     std::printf("%4s %10s %9s %10s %10s %10s %8s\n", "run", "elapsed_s", "commands", "bytes_out",
                 "bytes_in", "wire_s", "ratio");
     for (int run = 1; run <= runs; ++run) {
@@ -95,7 +101,7 @@ int main(int argc, char *argv[])
         QCoreApplication::processEvents();
         QThread::msleep(50);
 
-        if (connectionLabel->text().startsWith(QLatin1String("Transmit incomplete"))) {
+        if (!connectionLabel->text().startsWith(QLatin1String("Transmit complete"))) {
             std::fprintf(stderr, "%s\n", qPrintable(connectionLabel->text()));
             return 1;
         }

@@ -1,5 +1,6 @@
 // Flows through the window against the simulated dispenser: what the user
 // sees, and what reaches the dispenser.
+#include "CommunicationLog.h"
 #include "DebugCapture.h"
 #include "MessageBoxCloser.h"
 #include "Packet.h"
@@ -502,6 +503,33 @@ private slots:
         MessageBoxCloser closer;
         emit jobs->doubleClicked(jobs->model()->index(1, 0));
         QCOMPARE(closer.texts(), QStringList{"Job Not Found"});
+    }
+
+    // View -> Communication Log lists the link's lines with their times.
+    void communicationLog()
+    {
+        {
+            CommunicationLog log(3);
+            for (const char *line : {"one", "two", "three", "four\x02"})
+                log.append(line);
+            QCOMPARE(log.lines().size(), 3);
+            QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} four<02>$").match(log.lines().last()).hasMatch());
+            QCOMPARE(log.linesSince(log.appendedCount() - 1).size(), 1);
+        }
+        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown), qPrintable(f.errorString()));
+        f.find<QAction>("actionCommunication_Log")->trigger();
+        QVERIFY(f.find("communicationLogDock")->isVisible());
+        f.click("pushButton_4");
+        auto *view = f.find<QPlainTextEdit>("communicationLogView");
+        QTRY_VERIFY(view->toPlainText().contains(" getTotalStatusFeedback Response: <02>"));
+        QVERIFY(view->toPlainText().contains(" Response:getShotCount <02>09SC0000000"));
+        f.dialogs.answers = {folder.filePath("traffic.log")};
+        f.click("saveLogButton");
+        QFile saved(folder.filePath("traffic.log"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("Response:getShotCount <02>09SC0000000"));
+        f.click("clearLogButton");
+        QCOMPARE(view->toPlainText(), QString());
     }
 
     void transmitFromTheWindow()

@@ -1,0 +1,93 @@
+#include "CommunicationLogDock.h"
+
+#include "CommunicationLog.h"
+#include "DialogProvider.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int refreshMs = 250;
+}
+
+CommunicationLogDock::CommunicationLogDock(CommunicationLog &log,
+                                           std::function<DialogProvider &()> dialogs,
+                                           QWidget *parent)
+    : QDockWidget(QStringLiteral("Communication Log"), parent),
+      log(log),
+      dialogs(std::move(dialogs)),
+      view(new QPlainTextEdit),
+      refresh(new QTimer(this))
+{
+    setObjectName(QStringLiteral("communicationLogDock"));
+    view->setObjectName(QStringLiteral("communicationLogView"));
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setMaximumBlockCount(log.capacity());
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    auto *save = new QPushButton(QStringLiteral("Save Log…"));
+    save->setObjectName(QStringLiteral("saveLogButton"));
+    auto *clear = new QPushButton(QStringLiteral("Clear"));
+    clear->setObjectName(QStringLiteral("clearLogButton"));
+    connect(save, &QPushButton::clicked, this, &CommunicationLogDock::saveLog);
+    connect(clear, &QPushButton::clicked, this, &CommunicationLogDock::clearLog);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(clear);
+    auto *contents = new QWidget;
+    auto *layout = new QVBoxLayout(contents);
+    layout->addWidget(view);
+    layout->addLayout(buttons);
+    setWidget(contents);
+
+    refresh->setInterval(refreshMs);
+    connect(refresh, &QTimer::timeout, this, &CommunicationLogDock::showNewLines);
+}
+
+void CommunicationLogDock::showEvent(QShowEvent *event)
+{
+    QDockWidget::showEvent(event);
+    showNewLines();
+    refresh->start();
+}
+
+void CommunicationLogDock::hideEvent(QHideEvent *event)
+{
+    refresh->stop();
+    QDockWidget::hideEvent(event);
+}
+
+void CommunicationLogDock::showNewLines()
+{
+    if (log.appendedCount() == shownCount)
+        return;
+    const QStringList lines = log.linesSince(shownCount);
+    shownCount = log.appendedCount();
+    if (!lines.isEmpty())
+        view->appendPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void CommunicationLogDock::saveLog()
+{
+    const QString fileName = dialogs().saveFileName(this, QStringLiteral("Save Log"),
+                                                  QStringLiteral("communication.log"),
+                                                  QStringLiteral("Log (*.log *.txt)"));
+    if (!fileName.isEmpty() && !log.save(fileName))
+        QMessageBox::critical(this, QStringLiteral("File Error"),
+                              QStringLiteral("Error writing to file. Please try again later."),
+                              QMessageBox::Ok);
+}
+
+void CommunicationLogDock::clearLog()
+{
+    log.clear();
+    view->clear();
+}
