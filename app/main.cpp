@@ -9,9 +9,8 @@ int main(int argc, char *argv[])
     // are drawn at its resolution. Both must be set before the application.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
-    QApplication application(argc, argv);
-    // Set before parsing: --version prints the name and version, and the
-    // settings are found under the organization and name.
+    // --version prints the name and version; the settings are found under
+    // the organization and name.
     QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
     QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
     QCoreApplication::setApplicationVersion(QStringLiteral("3.2"));
@@ -19,11 +18,20 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Control panel for the Pelidor 7 fluid dispenser on a serial line."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    // Exits here for --help, --version and unknown options.
-    parser.process(application);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
 
+    // Help, version and a wrong option are answered on the terminal, without
+    // a display; process() prints and exits.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments) || parser.isSet(help) || parser.isSet(version)) {
+        QCoreApplication terminal(argc, argv);
+        parser.process(terminal);
+    }
+
+    QApplication application(argc, argv);
     int exitCode = 0;
     {
         MainWindow window;
