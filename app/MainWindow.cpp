@@ -46,8 +46,10 @@ MainWindow::MainWindow(QWidget *parent)
     for (QLineEdit *field : {ui->currentPassword, ui->newPassword, ui->confirmPassword})
         field->setValidator(new QRegularExpressionValidator(fourDigits, field));
 
-    // The configuration tree's column is as wide as its longest item.
+    // The configuration tree's column is as wide as its longest item, and so
+    // is the job list's description column.
     ui->treeWidget->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui->jobTableWidget->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
     setWindowTitle(QStringLiteral("Pelidor 7 Interactive Version 3.2"));
     setWindowIcon(QIcon(QStringLiteral(":HVX.ico")));

@@ -67,6 +67,7 @@ void MainWindow::enterSupervisorMode()
     ui->actionBulk_Adjust_Dispense_Profile->setVisible(true);
 
     ui->bulkAdjustDock->show();
+    ui->bulkAdjustDock->raise(); // above the job list it shares its place with
     ui->actionBulk_Adjust_Dispense_Profile->setChecked(true);
 
     modeLabel->setText(tr("Supervisor Mode"));

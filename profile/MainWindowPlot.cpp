@@ -58,7 +58,10 @@ void MainWindow::setupChart()
 void MainWindow::plot_parameter_Changed()
 {
     const int id = ui->plotTypeGroup->checkedId();
-    chartAxis(chart, Qt::Vertical)->setTitleText(profileTable->horizontalHeaderItem(id)->text());
+    // The heading's line break, which the chart would show as a blank: on
+    // two lines the title fits beside a low plot.
+    QString title = profileTable->horizontalHeaderItem(id)->text();
+    chartAxis(chart, Qt::Vertical)->setTitleText(title.replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     plotParameter = id;
     plotTimer->start();
 }

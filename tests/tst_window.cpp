@@ -376,7 +376,7 @@ private slots:
         table->item(4, 1)->setText("7");
         QCOMPARE(table->item(4, 1)->text(), QStringLiteral("6.895"));
         f.click("plotPressure");
-        QCOMPARE(axis(Qt::Vertical)->titleText(), QStringLiteral("Dispense\nPressure (BAR)"));
+        QCOMPARE(axis(Qt::Vertical)->titleText(), QStringLiteral("Dispense<br>Pressure (BAR)"));
     }
 
     void bulkAdjust()
