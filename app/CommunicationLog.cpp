@@ -35,7 +35,7 @@ CommunicationLog::~CommunicationLog()
 
 void CommunicationLog::append(const QByteArray &line)
 {
-    entries.push_back({QDateTime::currentMSecsSinceEpoch(), line});
+    entries.push_back({ QDateTime::currentMSecsSinceEpoch(), line });
     if (entries.size() > maxLines)
         entries.pop_front();
     ++appended;
@@ -52,8 +52,9 @@ QStringList CommunicationLog::linesSince(qint64 shownCount) const
     QStringList lines;
     const qint64 skipped = qBound<qint64>(0, shownCount - firstKept, qint64(entries.size()));
     for (auto entry = entries.begin() + std::ptrdiff_t(skipped); entry != entries.end(); ++entry) {
-        lines << QDateTime::fromMSecsSinceEpoch(entry->time).toString(QStringLiteral("hh:mm:ss.zzz "))
-                + printable(entry->line);
+        lines << QDateTime::fromMSecsSinceEpoch(entry->time)
+                                .toString(QStringLiteral("hh:mm:ss.zzz "))
+                        + printable(entry->line);
     }
     return lines;
 }

@@ -78,8 +78,8 @@ void CommunicationLogDock::showNewLines()
 void CommunicationLogDock::saveLog()
 {
     const QString fileName = dialogs().saveFileName(this, QStringLiteral("Save Log"),
-                                                  QStringLiteral("communication.log"),
-                                                  QStringLiteral("Log (*.log *.txt)"));
+                                                    QStringLiteral("communication.log"),
+                                                    QStringLiteral("Log (*.log *.txt)"));
     if (!fileName.isEmpty() && !log.save(fileName))
         QMessageBox::critical(this, QStringLiteral("File Error"),
                               QStringLiteral("Error writing to file. Please try again later."),

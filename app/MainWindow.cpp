@@ -28,14 +28,12 @@ static void registerResources()
 }
 
 namespace {
-const char *const statusBarStyle =
-    "QLabel {font:bold;padding-left: 5px; padding-right: 5px;} "
-    "QStatusBar {background-color:rgb(182, 182, 182);} "
-    "QPushButton {font:bold;padding-left: 5px; padding-right: 5px;}";
+const char *const statusBarStyle = "QLabel {font:bold;padding-left: 5px; padding-right: 5px;} "
+                                   "QStatusBar {background-color:rgb(182, 182, 182);} "
+                                   "QPushButton {font:bold;padding-left: 5px; padding-right: 5px;}";
 }
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), ui(new Ui_MainWindow)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWindow)
 {
     registerResources();
     ui->setupUi(this);
@@ -43,7 +41,7 @@ MainWindow::MainWindow(QWidget *parent)
     // The password fields take up to four digits. A validator, not an input
     // mask: the mask's blanks showed as dots in an empty field.
     const QRegularExpression fourDigits(QStringLiteral("[0-9]{0,4}"));
-    for (QLineEdit *field : {ui->currentPassword, ui->newPassword, ui->confirmPassword})
+    for (QLineEdit *field : { ui->currentPassword, ui->newPassword, ui->confirmPassword })
         field->setValidator(new QRegularExpressionValidator(fourDigits, field));
 
     // The configuration tree's column is as wide as its longest item, and so
@@ -80,7 +78,7 @@ MainWindow::MainWindow(QWidget *parent)
     link = new DispenserLink;
     connect(link, &DispenserLink::lineLost, this, &MainWindow::onLineLost);
     state = new DispenserState;
-    parameterArrays = {state->times.data(), state->pressures.data(), state->vacuums.data()};
+    parameterArrays = { state->times.data(), state->pressures.data(), state->vacuums.data() };
 
     refreshJobTable();
 
@@ -88,12 +86,11 @@ MainWindow::MainWindow(QWidget *parent)
     ui->aiModeGroup->setId(ui->aiModeCount, 1);
     ui->aiModeGroup->setId(ui->aiModeTimed, 0);
     ui->aiModeGroup->setId(ui->aiModeSequence, 2);
-    connect(ui->aiModeGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::aiMode_change);
+    connect(ui->aiModeGroup, &QButtonGroup::idClicked, this, &MainWindow::aiMode_change);
     ui->dispenseModeGroup->setId(ui->dispenseModeTimed, 0);
     ui->dispenseModeGroup->setId(ui->dispenseModeSteady, 1);
-    connect(ui->dispenseModeGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::dispenseMode_change);
+    connect(ui->dispenseModeGroup, &QButtonGroup::idClicked, this,
+            &MainWindow::dispenseMode_change);
 
     const QIcon saveIcon = style()->standardIcon(QStyle::SP_DialogSaveButton);
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DialogOpenButton);
@@ -110,10 +107,9 @@ MainWindow::MainWindow(QWidget *parent)
     memCellTimer->setInterval(500);
     connect(memCellTimer, &QTimer::timeout, this, &MainWindow::updateMemCellValues);
 
-    connect(ui->COMportGroup, QOverload<QAbstractButton *>::of(&QButtonGroup::buttonClicked),
-            this, &MainWindow::commSelectChanged);
-    connect(ui->baudeRateGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::baudRateChanged);
+    connect(ui->COMportGroup, QOverload<QAbstractButton *>::of(&QButtonGroup::buttonClicked), this,
+            &MainWindow::commSelectChanged);
+    connect(ui->baudeRateGroup, &QButtonGroup::idClicked, this, &MainWindow::baudRateChanged);
     ui->baudeRateGroup->setId(ui->baud115200, 115200);
     ui->baudeRateGroup->setId(ui->baud38400, 38400);
     ui->baudeRateGroup->setId(ui->baud19200, 19200);
@@ -146,14 +142,13 @@ MainWindow::MainWindow(QWidget *parent)
     ui->plotTypeGroup->setId(ui->plotTime, 0);
     ui->plotTypeGroup->setId(ui->plotPressure, 1);
     ui->plotTypeGroup->setId(ui->plotVacuum, 2);
-    connect(ui->plotTypeGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::plot_parameter_Changed);
+    connect(ui->plotTypeGroup, &QButtonGroup::idClicked, this, &MainWindow::plot_parameter_Changed);
     ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterTime, 0);
     ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterPressure, 1);
     ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterVacuum, 2);
     ui->bulkAdjustParameterGroup->setId(ui->bulkAdjustParameterTrigger, 3);
-    connect(ui->bulkAdjustParameterGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::bulkAdjustParameterGroup_changed);
+    connect(ui->bulkAdjustParameterGroup, &QButtonGroup::idClicked, this,
+            &MainWindow::bulkAdjustParameterGroup_changed);
 
     setupChart();
 
@@ -184,8 +179,8 @@ MainWindow::~MainWindow()
 // View -> Communication Log, at the bottom and closed at start.
 void MainWindow::setupCommunicationLog()
 {
-    communicationLogDock =
-        new CommunicationLogDock(*communicationLog, [this]() -> DialogProvider & { return dialogs(); }, this);
+    communicationLogDock = new CommunicationLogDock(
+            *communicationLog, [this]() -> DialogProvider & { return dialogs(); }, this);
     addDockWidget(Qt::BottomDockWidgetArea, communicationLogDock);
     communicationLogDock->hide();
     QAction *toggle = communicationLogDock->toggleViewAction();
@@ -214,7 +209,7 @@ void MainWindow::setupStatusBar()
     alarmResetButton->setFlat(true);
     connect(alarmResetButton, &QPushButton::clicked, this, &MainWindow::alarmResetClicked);
 
-    for (QLabel *label : {connectionLabel, modeLabel, portLabel}) {
+    for (QLabel *label : { connectionLabel, modeLabel, portLabel }) {
         label->setAlignment(Qt::AlignCenter);
         label->setIndent(10);
     }
@@ -234,41 +229,39 @@ void MainWindow::setupButtonGroupIds()
     ui->pressureUnitGroup->setId(ui->pressurePSI, 0);
     ui->pressureUnitGroup->setId(ui->pressureBAR, 1);
     ui->pressureUnitGroup->setId(ui->pressureKPA, 2);
-    connect(ui->pressureUnitGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::pressureUnitsChanged);
+    connect(ui->pressureUnitGroup, &QButtonGroup::idClicked, this,
+            &MainWindow::pressureUnitsChanged);
 
     ui->vacuumUnitsGroup->setId(ui->kpabut, 0);
     ui->vacuumUnitsGroup->setId(ui->inchesh2obut, 1);
     ui->vacuumUnitsGroup->setId(ui->incheshgbut, 2);
     ui->vacuumUnitsGroup->setId(ui->mmhgbut, 3);
     ui->vacuumUnitsGroup->setId(ui->torrbut, 4);
-    connect(ui->vacuumUnitsGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::vacuumUnitsChanged);
+    connect(ui->vacuumUnitsGroup, &QButtonGroup::idClicked, this, &MainWindow::vacuumUnitsChanged);
 
-    connect(ui->calendarWidget, &QCalendarWidget::selectionChanged, this, &MainWindow::calendarChanged);
+    connect(ui->calendarWidget, &QCalendarWidget::selectionChanged, this,
+            &MainWindow::calendarChanged);
     connect(ui->check24hr, &QCheckBox::clicked, this, &MainWindow::twentyfour);
     connect(ui->timeEdit, &QTimeEdit::timeChanged, this, &MainWindow::timeChanged);
 
-    connect(ui->lockoutsGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::lockoutsChanged);
+    connect(ui->lockoutsGroup, &QButtonGroup::idClicked, this, &MainWindow::lockoutsChanged);
     const QList<QAbstractButton *> lockoutBoxes = {
-        ui->lockoutDT, ui->lockoutDP, ui->lockoutDV, ui->lockoutM,
-        ui->lockoutDC, ui->lockoutDM, ui->lockoutAI, ui->lockoutAR,
-        ui->lockoutAL, ui->lockoutMM, ui->lockoutPU, ui->lockoutVU,
-        ui->lockoutLA, ui->lockoutCL, ui->lockoutCO, ui->lockoutAM};
+        ui->lockoutDT, ui->lockoutDP, ui->lockoutDV, ui->lockoutM,  ui->lockoutDC, ui->lockoutDM,
+        ui->lockoutAI, ui->lockoutAR, ui->lockoutAL, ui->lockoutMM, ui->lockoutPU, ui->lockoutVU,
+        ui->lockoutLA, ui->lockoutCL, ui->lockoutCO, ui->lockoutAM
+    };
     for (int bit = 0; bit < lockoutBoxes.size(); ++bit)
         ui->lockoutsGroup->setId(lockoutBoxes[bit], 1 << bit);
 
-    connect(ui->alarmsGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::alarmsChanged);
-    const QList<QAbstractButton *> alarmBoxes = {
-        ui->alarmIN, ui->alarmIO, ui->alarmIL, ui->alarmPO,
-        ui->alarmPL, ui->alarmAE, ui->alarmAO};
+    connect(ui->alarmsGroup, &QButtonGroup::idClicked, this, &MainWindow::alarmsChanged);
+    const QList<QAbstractButton *> alarmBoxes = { ui->alarmIN, ui->alarmIO, ui->alarmIL,
+                                                  ui->alarmPO, ui->alarmPL, ui->alarmAE,
+                                                  ui->alarmAO };
     for (int bit = 0; bit < alarmBoxes.size(); ++bit)
         ui->alarmsGroup->setId(alarmBoxes[bit], 1 << bit);
 
-    connect(ui->languageGroup, &QButtonGroup::idClicked,
-            this, &MainWindow::languageSelectionChanged);
+    connect(ui->languageGroup, &QButtonGroup::idClicked, this,
+            &MainWindow::languageSelectionChanged);
     ui->languageGroup->setId(ui->langEN, 0);
     ui->languageGroup->setId(ui->langFR, 1);
     ui->languageGroup->setId(ui->langDE, 2);
@@ -278,9 +271,11 @@ void MainWindow::setupButtonGroupIds()
     ui->languageGroup->setId(ui->langJP, 6);
     ui->languageGroup->setId(ui->langKR, 7);
 
-    connect(ui->currentPassword, &QLineEdit::textChanged, this, &MainWindow::currentPassTextChanged);
+    connect(ui->currentPassword, &QLineEdit::textChanged, this,
+            &MainWindow::currentPassTextChanged);
     connect(ui->newPassword, &QLineEdit::textChanged, this, &MainWindow::newPassTextChanged);
-    connect(ui->confirmPassword, &QLineEdit::textChanged, this, &MainWindow::confirmPassTextChanged);
+    connect(ui->confirmPassword, &QLineEdit::textChanged, this,
+            &MainWindow::confirmPassTextChanged);
 }
 
 void MainWindow::on_actionExit_triggered()

@@ -31,7 +31,7 @@ namespace QtCharts {
 class QChart;
 class QChartView;
 class QLineSeries;
-}
+} // namespace QtCharts
 
 // The one window of the control panel. Its slots take the user's actions;
 // their bodies live with their subsystem (app/, profile/, config/).
@@ -206,8 +206,8 @@ private:
 
     QTableWidgetWithCopyPaste *profileTable = nullptr;
     DelegateTableTime *timeEditor = nullptr;
-    std::array<DelegateTableTime *, 3> pressureEditors{};
-    std::array<DelegateTableTime *, 5> vacuumEditors{};
+    std::array<DelegateTableTime *, 3> pressureEditors {};
+    std::array<DelegateTableTime *, 5> vacuumEditors {};
     DelegateTableTime *triggerEditor = nullptr;
     QLabel *cornerLabel = nullptr;
 
@@ -227,7 +227,7 @@ private:
     QVector<QPointF> plotPoints;
     double plotMaximum = 0.0;
     int plotParameter = 0;
-    std::array<double *, 3> parameterArrays{}; // times, pressures, vacuums of state
+    std::array<double *, 3> parameterArrays {}; // times, pressures, vacuums of state
 
     // Modes and configuration.
     QString enteredPassword;

@@ -78,12 +78,13 @@ void MainWindow::on_connectButton_clicked()
     if (device.isEmpty() && SerialPortList::isUnlistedDevice(portName, ports))
         device = portName;
     if (device.isEmpty()) {
-        showStatus(StatusMessage::failed(QStringLiteral("Could not open %1: no such port").arg(portName)));
+        showStatus(StatusMessage::failed(
+                QStringLiteral("Could not open %1: no such port").arg(portName)));
         return;
     }
     if (!link->openPort(device, baudRate)) {
         showStatus(StatusMessage::failed(
-            QStringLiteral("Could not open %1: %2").arg(portName, link->portErrorString())));
+                QStringLiteral("Could not open %1: %2").arg(portName, link->portErrorString())));
         return;
     }
     showStatus(StatusMessage::connected());

@@ -29,7 +29,7 @@ void MainWindow::on_pushButton_4_clicked()
     }
     const ExchangeScope exchange(exchangeRunning);
     const SettingsExchange::Reading reading = SettingsExchange::readSettings(
-        *link, state->pressureUnits, [this](const QString &text) { showProgress(text); });
+            *link, state->pressureUnits, [this](const QString &text) { showProgress(text); });
 
     if (const auto &status = reading.status) {
         // Checking by code raises no buttonClicked, so aiMode_change stays quiet.
@@ -73,7 +73,7 @@ void MainWindow::on_pushButton_4_clicked()
         ui->shotCountLabel->setText(QString::number(*reading.shotCount));
     if (const auto &clock = reading.clock)
         ui->dateTimeLabel->setText(
-            StatusTexts::clockText(clock->hour, clock->minute, clock->twentyFourHour));
+                StatusTexts::clockText(clock->hour, clock->minute, clock->twentyFourHour));
 
     showOutcome(StatusMessage::forCode(reading.firstFailure));
 }
@@ -100,8 +100,9 @@ void MainWindow::on_pushButton_5_clicked()
     state->aiMode = settings.aiMode;
     updateTriggerHeading();
 
-    const int firstFailure = SettingsExchange::sendSettings(
-        *link, settings, state->pressureUnits, [this](const QString &text) { showProgress(text); });
+    const int firstFailure =
+            SettingsExchange::sendSettings(*link, settings, state->pressureUnits,
+                                           [this](const QString &text) { showProgress(text); });
     showOutcome(StatusMessage::forCode(firstFailure));
 }
 
@@ -123,7 +124,7 @@ void MainWindow::updateMemCellValues()
     const ExchangeScope exchange(exchangeRunning);
     const int cell = ui->memCell->value();
     const SettingsExchange::CellReading reading = SettingsExchange::readCell(
-        *link, cell, state->pressureUnits, [this](const QString &text) { showProgress(text); });
+            *link, cell, state->pressureUnits, [this](const QString &text) { showProgress(text); });
 
     if (const auto &values = reading.values) {
         storeReadValue(cell, Pressure, values->pressure);
@@ -175,7 +176,7 @@ void MainWindow::on_endMemCell_valueChanged(int arg1)
     const int start = ui->startMemCell->value();
     if (arg1 < start)
         return;
-    for (QSpinBox *box : {ui->bulkAdjustStart, ui->bulkAdjustEnd, ui->memCell}) {
+    for (QSpinBox *box : { ui->bulkAdjustStart, ui->bulkAdjustEnd, ui->memCell }) {
         if (box->minimum() < start)
             box->setMinimum(start);
     }

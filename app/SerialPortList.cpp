@@ -10,7 +10,7 @@ SerialPortList::Source &source()
     static SerialPortList::Source current;
     return current;
 }
-}
+} // namespace
 
 QList<SerialPortList::Port> SerialPortList::available()
 {
@@ -19,7 +19,7 @@ QList<SerialPortList::Port> SerialPortList::available()
     QList<Port> ports;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos)
-        ports.append({info.portName(), info.systemLocation()});
+        ports.append({ info.portName(), info.systemLocation() });
     return ports;
 }
 

@@ -139,7 +139,8 @@ CellReading readCell(DispenserLink &link, int cell, int pressureUnit, const Prog
 
     progress(QStringLiteral("Get Settings from Device!"));
     CellValues values;
-    const int cellCode = link.getPressureTimeVacuum(cell, values.pressure, values.time, values.vacuum);
+    const int cellCode =
+            link.getPressureTimeVacuum(cell, values.pressure, values.time, values.vacuum);
     keepFirstFailure(reading.firstFailure, cellCode);
     if (cellCode == DispenserLink::ok) {
         values.pressure = fromDevice(values.pressure, pressureUnit);

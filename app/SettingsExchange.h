@@ -44,11 +44,11 @@ struct Clock
 struct Reading
 {
     std::optional<Status> status;
-    std::optional<int> currentCell;   // the dispenser's current cell, with
-    std::optional<double> time;       // its time and pressure
+    std::optional<int> currentCell; // the dispenser's current cell, with
+    std::optional<double> time; // its time and pressure
     std::optional<double> pressure;
-    std::optional<double> vacuum;     // of that cell
-    std::optional<int> trigger;       // of the dispenser's current cell
+    std::optional<double> vacuum; // of that cell
+    std::optional<int> trigger; // of the dispenser's current cell
     std::optional<int> shotCount;
     std::optional<Clock> clock;
     int firstFailure = 0;

@@ -10,10 +10,10 @@ struct StatusMessage
     QString text;
     bool failure = false;
 
-    static StatusMessage success(const QString &text) { return {text, false}; }
-    static StatusMessage failed(const QString &text) { return {text, true}; }
+    static StatusMessage success(const QString &text) { return { text, false }; }
+    static StatusMessage failed(const QString &text) { return { text, true }; }
 
-    static StatusMessage connected();    // "Connected to Pelidor 7"
+    static StatusMessage connected(); // "Connected to Pelidor 7"
     static StatusMessage notConnected(); // "Not Connected to Pelidor 7"
     static StatusMessage connectFirst(); // "Connect First!"
     // The end of a device sequence: connected when every step worked (code

@@ -6,8 +6,8 @@ namespace StatusTexts {
 
 QString aiModeName(int aiMode)
 {
-    static const QStringList names = {QStringLiteral("Timed"), QStringLiteral("Count"),
-                                      QStringLiteral("Sequence"), QStringLiteral("Off")};
+    static const QStringList names = { QStringLiteral("Timed"), QStringLiteral("Count"),
+                                       QStringLiteral("Sequence"), QStringLiteral("Off") };
     return aiMode >= 0 && aiMode < names.size() ? names.at(aiMode) : QString();
 }
 
@@ -26,9 +26,9 @@ QString clockText(int hour, int minute, bool twentyFourHour)
     if (shownHour == 0)
         shownHour = 12;
     return QStringLiteral("%1:%2 %3")
-        .arg(shownHour)
-        .arg(minute, 2, 10, QLatin1Char('0'))
-        .arg(afternoon ? QStringLiteral("PM") : QStringLiteral("AM"));
+            .arg(shownHour)
+            .arg(minute, 2, 10, QLatin1Char('0'))
+            .arg(afternoon ? QStringLiteral("PM") : QStringLiteral("AM"));
 }
 
 QString alarmText(unsigned status)

@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Control panel for the Pelidor 7 fluid dispenser on a serial line."));
+            QStringLiteral("Control panel for the Pelidor 7 fluid dispenser on a serial line."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
 

@@ -40,7 +40,7 @@ std::pair<qint64, qint64> widestGap(const std::function<void()> &action)
     action();
     const qint64 took = clock.elapsed();
     widest = std::max(widest, took - lastTick);
-    return {widest, took};
+    return { widest, took };
 }
 
 } // namespace
@@ -91,9 +91,8 @@ int main(int argc, char *argv[])
     };
     dispenser.setPoweredOn(false);
     report("Get, dispenser off", widestGap(click("pushButton_4")));
-    report("alarm poll, dispenser off", widestGap([&window] {
-        QMetaObject::invokeMethod(&window, "updateAlarms");
-    }));
+    report("alarm poll, dispenser off",
+           widestGap([&window] { QMetaObject::invokeMethod(&window, "updateAlarms"); }));
     setRange(0, 9);
     report("Transmit 10 cells, dispenser off", widestGap(click("pushButton")));
     dispenser.setPoweredOn(true);

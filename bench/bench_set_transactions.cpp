@@ -14,7 +14,8 @@ int main(int argc, char *argv[])
 
     SimulatedDispenser dispenser;
     if (!dispenser.start()) {
-        std::fprintf(stderr, "cannot start the simulator: %s\n", qPrintable(dispenser.errorString()));
+        std::fprintf(stderr, "cannot start the simulator: %s\n",
+                     qPrintable(dispenser.errorString()));
         return 1;
     }
     DispenserLink link;

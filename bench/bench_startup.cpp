@@ -30,7 +30,7 @@ constexpr int samples = 15;
 // process, loading of the shared libraries included.
 double monotonicMs()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
@@ -57,9 +57,9 @@ int runChild(int argc, char **argv, bool panel)
     }
     window->show();
     QApplication::processEvents(); // lays out and paints the first frame
-    window->grab();                 // make sure the first frame is rendered
+    window->grab(); // make sure the first frame is rendered
     const double shownMs = monotonicMs() - mainStart;
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%.2f %ld\n", shownMs, usage.ru_maxrss);
     delete window;
@@ -68,7 +68,7 @@ int runChild(int argc, char **argv, bool panel)
 
 struct Figures
 {
-    std::vector<double> wallMs;  // process start to exit, seen by the parent
+    std::vector<double> wallMs; // process start to exit, seen by the parent
     std::vector<double> shownMs; // main to first shown window, seen by the child
     std::vector<double> peakKb;
 };
@@ -84,7 +84,7 @@ Figures sample(const QString &program, const char *kind, const QString &configDi
         child.setProcessChannelMode(QProcess::SeparateChannels);
         QElapsedTimer timer;
         timer.start();
-        child.start(program, {QStringLiteral("--child"), QString::fromLatin1(kind)});
+        child.start(program, { QStringLiteral("--child"), QString::fromLatin1(kind) });
         child.waitForFinished(60000);
         const double wall = timer.nsecsElapsed() / 1e6;
         const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
@@ -119,12 +119,14 @@ int main(int argc, char **argv)
     std::printf("%d fresh processes each, QT_QPA_PLATFORM=%s\n", samples,
                 qgetenv("QT_QPA_PLATFORM").constData());
     std::printf("%-34s %14s %16s %14s\n", "", "main->shown ms", "process wall ms", "peak RSS MiB");
-    for (const char *kind : {"panel", "minimal"}) {
-        const Figures figures = sample(QCoreApplication::applicationFilePath(), kind, configDir.path());
+    for (const char *kind : { "panel", "minimal" }) {
+        const Figures figures =
+                sample(QCoreApplication::applicationFilePath(), kind, configDir.path());
         std::printf("%-34s %14.1f %16.1f %14.1f\n",
                     std::strcmp(kind, "panel") == 0 ? "Pelidor 7 Interactive"
                                                     : "minimal Widgets + Charts window",
-                    median(figures.shownMs), median(figures.wallMs), median(figures.peakKb) / 1024.0);
+                    median(figures.shownMs), median(figures.wallMs),
+                    median(figures.peakKb) / 1024.0);
     }
     return 0;
 }

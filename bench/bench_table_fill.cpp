@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     QApplication::processEvents();
     QTableWidget *profileTable = window.findChild<QTableWidgetWithCopyPaste *>();
     auto *series = qobject_cast<QtCharts::QLineSeries *>(
-        window.findChild<QtCharts::QChartView *>()->chart()->series().first());
+            window.findChild<QtCharts::QChartView *>()->chart()->series().first());
     int redraws = 0;
     QObject::connect(series, &QtCharts::QXYSeries::pointsReplaced, [&redraws] { ++redraws; });
 

@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
 
     MainWindow window;
     // Only the transmission on the line: no alarm poll, no cell read.
-    for (const char *name : {"alarmTimer", "memCellTimer"})
+    for (const char *name : { "alarmTimer", "memCellTimer" })
         window.findChild<QTimer *>(QLatin1String(name))->blockSignals(true);
     if (shown)
         window.show();

@@ -5,15 +5,15 @@
 int configPageOfItem(const QString &itemText)
 {
     static const QHash<QString, int> pages = {
-        {QStringLiteral("Comm"), CommPage},
-        {QStringLiteral("Units"), PressureUnitsPage},
-        {QStringLiteral("Pressure"), PressureUnitsPage},
-        {QStringLiteral("Vacuum"), VacuumUnitsPage},
-        {QStringLiteral("Time/Date"), TimeDatePage},
-        {QStringLiteral("Alarm Options"), AlarmOptionsPage},
-        {QStringLiteral("Lockout Control"), LockoutPage},
-        {QStringLiteral("Language"), LanguagePage},
-        {QStringLiteral("Supervisor Password"), PasswordPage},
+        { QStringLiteral("Comm"), CommPage },
+        { QStringLiteral("Units"), PressureUnitsPage },
+        { QStringLiteral("Pressure"), PressureUnitsPage },
+        { QStringLiteral("Vacuum"), VacuumUnitsPage },
+        { QStringLiteral("Time/Date"), TimeDatePage },
+        { QStringLiteral("Alarm Options"), AlarmOptionsPage },
+        { QStringLiteral("Lockout Control"), LockoutPage },
+        { QStringLiteral("Language"), LanguagePage },
+        { QStringLiteral("Supervisor Password"), PasswordPage },
     };
     return pages.value(itemText, -1);
 }
@@ -31,7 +31,8 @@ QString configPageHelp(int page)
     case AlarmOptionsPage:
         return QStringLiteral("Set Alarm Options on the Pelidor 7.");
     case LockoutPage:
-        return QStringLiteral("Set Operator Lockouts on the Pelidor 7.\n\n(Requires Supervisor mode.)");
+        return QStringLiteral(
+                "Set Operator Lockouts on the Pelidor 7.\n\n(Requires Supervisor mode.)");
     case LanguagePage:
         return QStringLiteral("Set display panel language on the Pelidor 7");
     case PasswordPage:

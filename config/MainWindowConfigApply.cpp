@@ -43,7 +43,7 @@ void MainWindow::changeSupervisorPassword()
 {
     AppSettings settings;
     const PasswordChange::Result result =
-        PasswordChange::check(currentPass, newPass, confirmPass, settings.superPassword());
+            PasswordChange::check(currentPass, newPass, confirmPass, settings.superPassword());
     if (result != PasswordChange::Accepted) {
         showNotice(PasswordChange::message(result));
         return;

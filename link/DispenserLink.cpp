@@ -35,7 +35,7 @@ bool isValidPassword(const QByteArray &password)
 }
 
 // Each tag in bit order, followed by "1" for a set bit and "0" for a clear one.
-template <std::size_t bitCount>
+template<std::size_t bitCount>
 QByteArray flagFields(const char *const (&tags)[bitCount], unsigned flags)
 {
     QByteArray text;
@@ -69,7 +69,10 @@ DispenserLink::DispenserLink() : port(new QSerialPort)
     connect(port, &QSerialPort::errorOccurred, this, &DispenserLink::handlePortError);
 }
 
-DispenserLink::~DispenserLink() { delete port; }
+DispenserLink::~DispenserLink()
+{
+    delete port;
+}
 
 bool DispenserLink::openPort(QSerialPortInfo info, int baud)
 {
@@ -119,7 +122,7 @@ void DispenserLink::handlePortError()
 {
     const QSerialPort::SerialPortError error = port->error();
     const bool lineBroken = error == QSerialPort::ResourceError || error == QSerialPort::ReadError
-        || error == QSerialPort::WriteError;
+            || error == QSerialPort::WriteError;
     if (!lineBroken || !port->isOpen())
         return;
     port->close();
@@ -280,19 +283,32 @@ int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
 QString DispenserLink::errorMessage(int code)
 {
     switch (code) {
-    case unknownReply: return QStringLiteral("Error: unknown error");
-    case portClosed: return QStringLiteral("Error: Serial port closed... can't send commands");
-    case 2: return QStringLiteral("Error: Timeout while reading from serial port");
-    case noResponse: return QStringLiteral("Error: No response when expected from P7");
-    case 4: return QStringLiteral("Error: Bad command packet...");
-    case refused: return QStringLiteral("Error: A2 Received from P7");
-    case noAck: return QStringLiteral("Error: NACK from P7");
-    case outOfRange: return QStringLiteral("Error: API Parameter Out Of Range");
-    case invalidParameter: return QStringLiteral("Error: Invalid API Parameter");
-    case 11: return QStringLiteral("Error: Feedback command didn't respond to initial query");
-    case incompleteData: return QStringLiteral("Error: Feedback command didn't send full response.");
-    case busy: return QStringLiteral("Error: Serial port busy with another command");
-    default: return QString();
+    case unknownReply:
+        return QStringLiteral("Error: unknown error");
+    case portClosed:
+        return QStringLiteral("Error: Serial port closed... can't send commands");
+    case 2:
+        return QStringLiteral("Error: Timeout while reading from serial port");
+    case noResponse:
+        return QStringLiteral("Error: No response when expected from P7");
+    case 4:
+        return QStringLiteral("Error: Bad command packet...");
+    case refused:
+        return QStringLiteral("Error: A2 Received from P7");
+    case noAck:
+        return QStringLiteral("Error: NACK from P7");
+    case outOfRange:
+        return QStringLiteral("Error: API Parameter Out Of Range");
+    case invalidParameter:
+        return QStringLiteral("Error: Invalid API Parameter");
+    case 11:
+        return QStringLiteral("Error: Feedback command didn't respond to initial query");
+    case incompleteData:
+        return QStringLiteral("Error: Feedback command didn't send full response.");
+    case busy:
+        return QStringLiteral("Error: Serial port busy with another command");
+    default:
+        return QString();
     }
 }
 
@@ -307,7 +323,8 @@ void DispenserLink::printError(int code)
 
 int DispenserLink::setAiMode(int mode)
 {
-    static const char *const packets[] = {"10AC  S10000", "10AC  S20000", "10AC  S40000", "05AI  0"};
+    static const char *const packets[] = { "10AC  S10000", "10AC  S20000", "10AC  S40000",
+                                           "05AI  0" };
     if (isAbove(mode, 3))
         return ok;
     const int code = setCommand(packets[mode]);
@@ -558,16 +575,16 @@ int DispenserLink::setDate(int month, int day, int year)
 {
     if (month < 1 || month > 12 || day < 1 || day > 31 || isAbove(year, 99))
         return outOfRange;
-    return setCommand("13EC  M" + Packet::number(month, 2) + "D" + Packet::number(day, 2)
-                      + "Y" + Packet::number(year, 2));
+    return setCommand("13EC  M" + Packet::number(month, 2) + "D" + Packet::number(day, 2) + "Y"
+                      + Packet::number(year, 2));
 }
 
 int DispenserLink::setLockouts(unsigned flags, QByteArray password)
 {
     if (!isValidPassword(password))
         return outOfRange;
-    const QByteArray packet = Packet::withCount("EG  PA" + password
-                                                + flagFields(Packet::lockoutTags, flags));
+    const QByteArray packet =
+            Packet::withCount("EG  PA" + password + flagFields(Packet::lockoutTags, flags));
     logBytes("Sent: ", packet);
     return setCommand(packet);
 }
@@ -581,8 +598,10 @@ int DispenserLink::setAlarms(bool inputAlarm, bool inputAlarmOutput, bool latchI
                              bool pressureAlarmOutput, bool latchPressureAlarm,
                              bool autoIncrementAlarm, bool autoIncrementAlarmOutput)
 {
-    const bool options[] = {inputAlarm, inputAlarmOutput, latchInputAlarm, pressureAlarmOutput,
-                            latchPressureAlarm, autoIncrementAlarm, autoIncrementAlarmOutput};
+    const bool options[] = {
+        inputAlarm,         inputAlarmOutput,   latchInputAlarm,         pressureAlarmOutput,
+        latchPressureAlarm, autoIncrementAlarm, autoIncrementAlarmOutput
+    };
     unsigned flags = 0;
     for (int bit = 0; bit < 7; ++bit) {
         if (options[bit])
@@ -668,8 +687,10 @@ int DispenserLink::getAlarms(bool &inputAlarm, bool &inputAlarmOutput, bool &lat
     const int code = getAlarms(flags);
     if (code != ok)
         return code;
-    bool *const options[] = {&inputAlarm, &inputAlarmOutput, &latchInputAlarm, &pressureAlarmOutput,
-                             &latchPressureAlarm, &autoIncrementAlarm, &autoIncrementAlarmOutput};
+    bool *const options[] = {
+        &inputAlarm,         &inputAlarmOutput,   &latchInputAlarm,         &pressureAlarmOutput,
+        &latchPressureAlarm, &autoIncrementAlarm, &autoIncrementAlarmOutput
+    };
     for (int bit = 0; bit < 7; ++bit)
         *options[bit] = (flags >> bit) & 1u;
     return ok;

@@ -41,16 +41,16 @@ public:
 
     // Error codes the operations return.
     static constexpr int ok = 0;
-    static constexpr int unknownReply = -1;     // reply holds neither "A0" nor "A2"
+    static constexpr int unknownReply = -1; // reply holds neither "A0" nor "A2"
     static constexpr int portClosed = 1;
-    static constexpr int noResponse = 3;        // no ETX within 200 ms
-    static constexpr int refused = 5;           // "A2"
-    static constexpr int noAck = 6;             // no ACK to ENQ within 1500 ms
+    static constexpr int noResponse = 3; // no ETX within 200 ms
+    static constexpr int refused = 5; // "A2"
+    static constexpr int noAck = 6; // no ACK to ENQ within 1500 ms
     static constexpr int outOfRange = 8;
     static constexpr int invalidParameter = 9;
-    static constexpr int invalidReply = 10;     // value read back out of range, or a tag missing
-    static constexpr int incompleteData = 12;   // data packet without ETX within 200 ms
-    static constexpr int busy = 14;             // another transaction is still waiting
+    static constexpr int invalidReply = 10; // value read back out of range, or a tag missing
+    static constexpr int incompleteData = 12; // data packet without ETX within 200 ms
+    static constexpr int busy = 14; // another transaction is still waiting
 
     // --- the serial port ---
     bool isOpen() const { return portOpen; }
@@ -82,8 +82,8 @@ public:
     static void printError(int code);
 
     // --- dispense parameters ---
-    int setAiMode(int mode);            // 0 Timed, 1 Count, 2 Sequence, 3 Off
-    int setDispenseMode(int mode);      // 0 Timed, 1 Steady
+    int setAiMode(int mode); // 0 Timed, 1 Count, 2 Sequence, 3 Off
+    int setDispenseMode(int mode); // 0 Timed, 1 Steady
     int setStartEndMemCell(int start, int end);
     int setMemCell(int cell);
     int setDispenseTime(double seconds);
@@ -105,16 +105,16 @@ public:
     int getTotalStatusFeedback(int &aiMode, int &dispenseMode, int &start, int &end);
 
     // --- configuration, alarms and status ---
-    int setPressureUnits(int unit);     // 0 PSI, 1 bar, 2 kPa
-    int setVacuumUnits(int unit);       // 0 kPa, 1 inH2O, 2 inHg, 3 mmHg, 4 torr
+    int setPressureUnits(int unit); // 0 PSI, 1 bar, 2 kPa
+    int setVacuumUnits(int unit); // 0 kPa, 1 inH2O, 2 inHg, 3 mmHg, 4 torr
     int setLanguage(int language);
     int setTime(int hour, int minute, bool twentyFourHour);
-    int setDate(int month, int day, int year);  // year: two digits (year - 2000)
+    int setDate(int month, int day, int year); // year: two digits (year - 2000)
     int setLockouts(unsigned flags, QByteArray password);
     int setAlarms(unsigned flags);
     int setAlarms(bool inputAlarm, bool inputAlarmOutput, bool latchInputAlarm,
-                  bool pressureAlarmOutput, bool latchPressureAlarm,
-                  bool autoIncrementAlarm, bool autoIncrementAlarmOutput);
+                  bool pressureAlarmOutput, bool latchPressureAlarm, bool autoIncrementAlarm,
+                  bool autoIncrementAlarmOutput);
     int resetAlarms();
 
     int getPressureUnits(int &unit);
@@ -124,9 +124,9 @@ public:
     int getLockouts(unsigned &flags, QByteArray password);
     int getAlarms(unsigned &flags);
     int getAlarms(bool &inputAlarm, bool &inputAlarmOutput, bool &latchInputAlarm,
-                  bool &pressureAlarmOutput, bool &latchPressureAlarm,
-                  bool &autoIncrementAlarm, bool &autoIncrementAlarmOutput);
-    int getAlarmStatus(unsigned &status);  // bit 0 input, bit 3 pressure, bit 5 auto-increment
+                  bool &pressureAlarmOutput, bool &latchPressureAlarm, bool &autoIncrementAlarm,
+                  bool &autoIncrementAlarmOutput);
+    int getAlarmStatus(unsigned &status); // bit 0 input, bit 3 pressure, bit 5 auto-increment
     int getShotCount(int &count);
 
 signals:

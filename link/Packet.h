@@ -24,9 +24,9 @@ constexpr double pressureScale = 10.0;
 constexpr double vacuumScale = 10.0;
 
 // Tags of the operator-lockout and alarm-option words, in bit order.
-inline constexpr const char *lockoutTags[] = {"DT", "DP", "DV", "M",  "DC", "DM", "AI", "AR",
-                                              "AL", "MM", "PU", "VU", "LA", "CL", "CO", "AM"};
-inline constexpr const char *alarmTags[] = {"IN", "IO", "IL", "PO", "PL", "AE", "AO"};
+inline constexpr const char *lockoutTags[] = { "DT", "DP", "DV", "M",  "DC", "DM", "AI", "AR",
+                                               "AL", "MM", "PU", "VU", "LA", "CL", "CO", "AM" };
+inline constexpr const char *alarmTags[] = { "IN", "IO", "IL", "PO", "PL", "AE", "AO" };
 
 // Two upper-case hex digits: the two's complement of the byte sum of the
 // packet text (count, command and data fields).

@@ -24,7 +24,7 @@ bool hasTags(const QByteArray &reply, std::initializer_list<const char *> tags)
     return true;
 }
 
-template <std::size_t bitCount>
+template<std::size_t bitCount>
 bool hasTags(const QByteArray &reply, const char *const (&tags)[bitCount])
 {
     for (const char *tag : tags) {
@@ -50,7 +50,7 @@ bool flagField(const QByteArray &reply, const char *tag)
 }
 
 // Sets or clears each bit from its tag's flag; higher bits are kept.
-template <std::size_t bitCount>
+template<std::size_t bitCount>
 unsigned readFlags(const QByteArray &reply, const char *const (&tags)[bitCount], unsigned flags)
 {
     for (std::size_t bit = 0; bit < bitCount; ++bit) {
@@ -74,17 +74,24 @@ bool decodeAiMode(const QByteArray &reply, int &mode, int &decoded)
     }
     decoded = intField(reply, "M", 1);
     switch (decoded) {
-    case 1: mode = 0; return true;
-    case 2: mode = 1; return true;
-    case 4: mode = 2; return true;
-    default: return false;
+    case 1:
+        mode = 0;
+        return true;
+    case 2:
+        mode = 1;
+        return true;
+    case 4:
+        mode = 2;
+        return true;
+    default:
+        return false;
     }
 }
 
 bool hasAiModeTags(const QByteArray &reply)
 {
     return Packet::hasTag(reply, "AI")
-        && (intField(reply, "AI", 1) != 1 || Packet::hasTag(reply, "M"));
+            && (intField(reply, "AI", 1) != 1 || Packet::hasTag(reply, "M"));
 }
 
 } // namespace
@@ -109,7 +116,7 @@ int dispenseMode(const QByteArray &reply, int &mode)
 
 int startEndMemCell(const QByteArray &reply, int &start, int &end)
 {
-    if (!hasTags(reply, {"SA", "EA"}))
+    if (!hasTags(reply, { "SA", "EA" }))
         return invalidReply;
     start = intField(reply, "SA", 3);
     end = intField(reply, "EA", 3);
@@ -119,7 +126,7 @@ int startEndMemCell(const QByteArray &reply, int &start, int &end)
 int totalStatusFeedback(const QByteArray &reply, int &aiMode, int &dispenseMode, int &start,
                         int &end)
 {
-    if (!hasAiModeTags(reply) || !hasTags(reply, {"TM", "SA", "EA"}))
+    if (!hasAiModeTags(reply) || !hasTags(reply, { "TM", "SA", "EA" }))
         return invalidReply;
     int decoded = 0;
     if (!decodeAiMode(reply, aiMode, decoded))
@@ -141,7 +148,7 @@ int memCell(const QByteArray &reply, int &cell)
 
 int memTimePressure(const QByteArray &reply, int &cell, double &time, double &pressure)
 {
-    if (!hasTags(reply, {"CH", "PD", "DT"}))
+    if (!hasTags(reply, { "CH", "PD", "DT" }))
         return invalidReply;
     cell = intField(reply, "CH", 3);
     pressure = scaledField(reply, "PD", 4, Packet::pressureScale);
@@ -181,13 +188,13 @@ int vacuum(const QByteArray &reply, double &vacuum)
 
 int pressureTimeVacuum(const QByteArray &reply, double &pressure, double &time, double &vacuum)
 {
-    if (!hasTags(reply, {"VC", "PD", "DT"}))
+    if (!hasTags(reply, { "VC", "PD", "DT" }))
         return invalidReply;
     vacuum = scaledField(reply, "VC", 4, Packet::vacuumScale);
     pressure = scaledField(reply, "PD", 4, Packet::pressureScale);
     time = scaledField(reply, "DT", 5, Packet::timeScale);
-    const bool valid = isWithin(pressure, 0.0, maxPressureRead)
-        && isWithin(vacuum, 0.0, maxVacuum) && isWithin(time, 0.0, maxTime);
+    const bool valid = isWithin(pressure, 0.0, maxPressureRead) && isWithin(vacuum, 0.0, maxVacuum)
+            && isWithin(time, 0.0, maxTime);
     return valid ? ok : invalidReply;
 }
 
@@ -225,7 +232,7 @@ int vacuumUnits(const QByteArray &reply, int &unit)
 
 int time(const QByteArray &reply, int &hour, int &minute, bool &twentyFourHour)
 {
-    if (!hasTags(reply, {"H", "M", "AM"}))
+    if (!hasTags(reply, { "H", "M", "AM" }))
         return invalidReply;
     hour = intField(reply, "H", 2);
     minute = intField(reply, "M", 2);
@@ -247,7 +254,7 @@ int time(const QByteArray &reply, int &hour, int &minute, bool &twentyFourHour)
 
 int date(const QByteArray &reply, int &month, int &day, int &year)
 {
-    if (!hasTags(reply, {"M", "Y"}))
+    if (!hasTags(reply, { "M", "Y" }))
         return invalidReply;
     month = Packet::toInt(Packet::fieldAt(reply, "M", 1, 2));
     day = Packet::toInt(Packet::fieldAt(reply, "M", 4, 2));
@@ -274,8 +281,8 @@ int alarms(const QByteArray &reply, unsigned &flags)
 
 int alarmStatus(const QByteArray &reply, unsigned &status)
 {
-    static const char *const statusTags[] = {"IN", "PA", "AI"};
-    static const int statusBits[] = {0, 3, 5};
+    static const char *const statusTags[] = { "IN", "PA", "AI" };
+    static const int statusBits[] = { 0, 3, 5 };
     if (!hasTags(reply, statusTags))
         return invalidReply;
     for (int i = 0; i < 3; ++i) {

@@ -16,7 +16,7 @@
 namespace ReplyParser {
 
 // Status reply ("04AU  ").
-int aiMode(const QByteArray &reply, int &mode);  // 0 Timed, 1 Count, 2 Sequence, 3 Off
+int aiMode(const QByteArray &reply, int &mode); // 0 Timed, 1 Count, 2 Sequence, 3 Off
 int dispenseMode(const QByteArray &reply, int &mode);
 int startEndMemCell(const QByteArray &reply, int &start, int &end);
 int totalStatusFeedback(const QByteArray &reply, int &aiMode, int &dispenseMode, int &start,
@@ -41,7 +41,7 @@ int date(const QByteArray &reply, int &month, int &day, int &year);
 // Flag words: the bits the reply carries are set or cleared, the others kept.
 int lockouts(const QByteArray &reply, unsigned &flags);
 int alarms(const QByteArray &reply, unsigned &flags);
-int alarmStatus(const QByteArray &reply, unsigned &status);  // bits 0, 3 and 5
+int alarmStatus(const QByteArray &reply, unsigned &status); // bits 0, 3 and 5
 
 int shotCount(const QByteArray &reply, int &count);
 

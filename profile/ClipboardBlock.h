@@ -32,7 +32,7 @@ struct Pasted
     bool rectangular = false; // every line has the same number of cells
     int rows = 0;
     int columns = 0;
-    QStringList cells;        // row by row
+    QStringList cells; // row by row
 };
 
 // Clipboard text split into its cells, after dropping carriage returns and

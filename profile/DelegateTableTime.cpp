@@ -4,8 +4,7 @@
 
 DelegateTableTime::DelegateTableTime(double minimum, double maximum, int decimals, QObject *parent)
     : QStyledItemDelegate(parent), minimum(minimum), maximum(maximum), decimals(decimals)
-{
-}
+{ }
 
 QWidget *DelegateTableTime::createEditor(QWidget *parent, const QStyleOptionViewItem &,
                                          const QModelIndex &) const

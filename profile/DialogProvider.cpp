@@ -15,8 +15,8 @@ QString DialogProvider::openFileName(QWidget *parent, const QString &caption,
     return QFileDialog::getOpenFileName(parent, caption, directory, filter);
 }
 
-int DialogProvider::getInt(QWidget *parent, const QString &title, const QString &label,
-                           int value, int minimum, int maximum, int step, bool *accepted)
+int DialogProvider::getInt(QWidget *parent, const QString &title, const QString &label, int value,
+                           int minimum, int maximum, int step, bool *accepted)
 {
     return QInputDialog::getInt(parent, title, label, value, minimum, maximum, step, accepted);
 }

@@ -17,8 +17,8 @@ public:
     // Each returns an empty name when the user cancels.
     virtual QString saveFileName(QWidget *parent, const QString &caption,
                                  const QString &proposedName, const QString &filter);
-    virtual QString openFileName(QWidget *parent, const QString &caption,
-                                 const QString &directory, const QString &filter);
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &directory,
+                                 const QString &filter);
 
     // Each sets *accepted to false when the user cancels.
     virtual int getInt(QWidget *parent, const QString &title, const QString &label, int value,

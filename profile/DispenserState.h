@@ -14,10 +14,10 @@ class DispenserState
 public:
     int aiMode = ProfileUnits::AiOff;
     int dispenseMode = 0; // 0 Timed, 1 Steady
-    std::array<int, ProfileUnits::cellCount> triggers{};
-    std::array<double, ProfileUnits::cellCount> vacuums{};
-    std::array<double, ProfileUnits::cellCount> pressures{};
-    std::array<double, ProfileUnits::cellCount> times{};
+    std::array<int, ProfileUnits::cellCount> triggers {};
+    std::array<double, ProfileUnits::cellCount> vacuums {};
+    std::array<double, ProfileUnits::cellCount> pressures {};
+    std::array<double, ProfileUnits::cellCount> times {};
     int currentCell = 0;
     int startCell = 0;
     int endCell = ProfileUnits::lastCell;

@@ -116,8 +116,8 @@ void MainWindow::on_bulkAdjustApply_clicked()
     plotTimer->start();
     if (adjustParameter == Trigger) {
         for (int cell = adjustStart; cell <= adjustEnd; ++cell) {
-            state->triggers[cell] =
-                BulkAdjustment::adjustedTrigger(state->triggers[cell], triggerFactor, triggerOffset);
+            state->triggers[cell] = BulkAdjustment::adjustedTrigger(state->triggers[cell],
+                                                                    triggerFactor, triggerOffset);
             writeCellText(cell, Trigger, QString::number(state->triggers[cell]));
         }
     } else {

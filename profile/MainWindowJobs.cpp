@@ -49,9 +49,9 @@ void MainWindow::on_actionSave_Job_triggered()
     if (!accepted)
         return;
     AppSettings::Job job;
-    job.description = dialogs().getText(this, QStringLiteral("Job Description"),
-                                        QStringLiteral("Description of job to save:"),
-                                        QLineEdit::Normal, QStringLiteral("Description"), &accepted);
+    job.description = dialogs().getText(
+            this, QStringLiteral("Job Description"), QStringLiteral("Description of job to save:"),
+            QLineEdit::Normal, QStringLiteral("Description"), &accepted);
     if (!accepted)
         return;
     // The job points at an existing profile file; the table is not saved here.
@@ -81,10 +81,9 @@ void MainWindow::on_actionSave_Job_triggered()
 void MainWindow::on_actionOpen_Job_triggered()
 {
     bool accepted = false;
-    const int n = dialogs().getInt(this, QStringLiteral("Select Job Number"),
-                                   QStringLiteral("Select job number to load:"),
-                                   AppSettings().maxJob(), 0, AppSettings::highestJobNumber, 1,
-                                   &accepted);
+    const int n = dialogs().getInt(
+            this, QStringLiteral("Select Job Number"), QStringLiteral("Select job number to load:"),
+            AppSettings().maxJob(), 0, AppSettings::highestJobNumber, 1, &accepted);
     if (accepted)
         loadJob(n);
 }

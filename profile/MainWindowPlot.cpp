@@ -61,17 +61,18 @@ void MainWindow::plot_parameter_Changed()
     // The heading's line break, which the chart would show as a blank: on
     // two lines the title fits beside a low plot.
     QString title = profileTable->horizontalHeaderItem(id)->text();
-    chartAxis(chart, Qt::Vertical)->setTitleText(title.replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    chartAxis(chart, Qt::Vertical)
+            ->setTitleText(title.replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     plotParameter = id;
     plotTimer->start();
 }
 
 void MainWindow::plotUpdate()
 {
-    const StepPlot::Preview preview{valueFactor, valueOffset, triggerFactor, triggerOffset};
-    const StepPlot::Steps steps = StepPlot::build(parameterArrays[static_cast<size_t>(plotParameter)],
-                                                  state->triggers.data(), adjustStart, adjustEnd,
-                                                  preview);
+    const StepPlot::Preview preview { valueFactor, valueOffset, triggerFactor, triggerOffset };
+    const StepPlot::Steps steps =
+            StepPlot::build(parameterArrays[static_cast<size_t>(plotParameter)],
+                            state->triggers.data(), adjustStart, adjustEnd, preview);
     plotPoints = steps.points;
     plotMaximum = steps.maximum;
     setNiceAxisRange(chartAxis(chart, Qt::Horizontal), steps.endX, steps.startX);
@@ -88,7 +89,7 @@ void MainWindow::updatePlotPoint(int row, int column)
         || start + 1 >= profileSeries->count())
         return;
 
-    const StepPlot::Preview preview{valueFactor, valueOffset, triggerFactor, triggerOffset};
+    const StepPlot::Preview preview { valueFactor, valueOffset, triggerFactor, triggerOffset };
     const QPointF stepStart = profileSeries->at(start);
     const double *values = parameterArrays[static_cast<size_t>(column)];
     const double y = preview.value(values[row]);

@@ -65,23 +65,25 @@ void MainWindow::on_actionSave_Profile_triggered()
         return;
     const int code = state->writeProfile(fileName);
     if (code == ProfileFile::Ok)
-        statusBar()->showMessage(QStringLiteral("Profile saved to %1").arg(fileName), confirmationMs);
+        statusBar()->showMessage(QStringLiteral("Profile saved to %1").arg(fileName),
+                                 confirmationMs);
     else
         showFileError(code);
 }
 
 void MainWindow::on_actionOpen_Profile_triggered()
 {
-    const QString fileName = dialogs().openFileName(this, QStringLiteral("Select Profile"), QString(),
-                                                    QStringLiteral("Profile (*.csv *.hvx)"));
+    const QString fileName =
+            dialogs().openFileName(this, QStringLiteral("Select Profile"), QString(),
+                                   QStringLiteral("Profile (*.csv *.hvx)"));
     if (!fileName.isEmpty())
         loadProfile(fileName);
 }
 
 void MainWindow::testFileSave_clicked()
 {
-    const QString fileName =
-        dialogs().openFileName(this, QStringLiteral("Open a file to save to"), QString(), QString());
+    const QString fileName = dialogs().openFileName(this, QStringLiteral("Open a file to save to"),
+                                                    QString(), QString());
     if (!fileName.isEmpty())
         state->writeProfile(fileName);
 }

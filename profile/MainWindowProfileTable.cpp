@@ -54,10 +54,9 @@ void MainWindow::setupProfileTable()
         state->vacuums[row] = 0.0;
         state->triggers[row] = 1;
     }
-    profileTable->setHorizontalHeaderLabels({QStringLiteral("Dispense\nTime (s)"),
-                                             QStringLiteral("Dispense\nPressure (PSI)"),
-                                             QStringLiteral("Vacuum (H2O)"),
-                                             QStringLiteral("Trigger")});
+    profileTable->setHorizontalHeaderLabels(
+            { QStringLiteral("Dispense\nTime (s)"), QStringLiteral("Dispense\nPressure (PSI)"),
+              QStringLiteral("Vacuum (H2O)"), QStringLiteral("Trigger") });
     // The columns share the table's width: no sideways scrolling.
     profileTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
@@ -66,7 +65,7 @@ void MainWindow::setupProfileTable()
     cornerLabel->setAlignment(Qt::AlignCenter);
     cornerLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     // The headers' sizes follow their texts; the label follows the headers.
-    for (QHeaderView *header : {profileTable->horizontalHeader(), profileTable->verticalHeader()})
+    for (QHeaderView *header : { profileTable->horizontalHeader(), profileTable->verticalHeader() })
         connect(header, &QHeaderView::geometriesChanged, this, &MainWindow::resizeCorner);
 
     auto *tableLayout = new QHBoxLayout;
@@ -81,7 +80,7 @@ void MainWindow::dispenseTable_changed(int row, int column)
 {
     QTableWidgetItem *cell = profileTable->item(row, column);
     const QString corrected = ProfileCellCheck::correctedText(
-        column, cell->text(), state->pressureUnits, state->vacuumUnits);
+            column, cell->text(), state->pressureUnits, state->vacuumUnits);
     // Writing the correction raises cellChanged again; that pass finds it in range.
     if (!corrected.isNull())
         cell->setText(corrected);
@@ -108,8 +107,8 @@ void MainWindow::pressureUnitsChanged(int id)
     profileTable->setItemDelegateForColumn(Pressure, pressureEditors[size_t(id)]);
 
     const QString heading = QLatin1String(unit.heading);
-    profileTable->horizontalHeaderItem(Pressure)
-        ->setText(QStringLiteral("Dispense\nPressure (") + heading + QLatin1Char(')'));
+    profileTable->horizontalHeaderItem(Pressure)->setText(QStringLiteral("Dispense\nPressure (")
+                                                          + heading + QLatin1Char(')'));
     ui->label_23->setText(QStringLiteral("Pres (") + heading + QStringLiteral("):"));
 
     if (plotParameter == Pressure)
@@ -130,8 +129,8 @@ void MainWindow::vacuumUnitsChanged(int id)
     profileTable->setItemDelegateForColumn(Vacuum, vacuumEditors[size_t(id)]);
 
     const QString heading = QLatin1String(ProfileUnits::vacuum(id).heading);
-    profileTable->horizontalHeaderItem(Vacuum)
-        ->setText(QStringLiteral("Vacuum\n(") + heading + QLatin1Char(')'));
+    profileTable->horizontalHeaderItem(Vacuum)->setText(QStringLiteral("Vacuum\n(") + heading
+                                                        + QLatin1Char(')'));
     ui->label_24->setText(QStringLiteral("Vac (") + heading + QStringLiteral("):"));
 
     if (plotParameter == Vacuum)

@@ -24,14 +24,15 @@ void MainWindow::on_pushButton_clicked()
         // Input other than the stop button is held off during the run.
         const ExchangeScope exchange(exchangeRunning, ui->pushButton);
         result = ProfileTransmission::transmit(
-            *link, *state, ui->bulkAdjustStart->value(), ui->bulkAdjustEnd->value(),
-            [this](int cell) {
-                showStatus(StatusMessage::success(QStringLiteral("Transmitting MemCell %1").arg(cell)));
-            },
-            [this] {
-                QCoreApplication::processEvents();
-                return !transmitStopRequested;
-            });
+                *link, *state, ui->bulkAdjustStart->value(), ui->bulkAdjustEnd->value(),
+                [this](int cell) {
+                    showStatus(StatusMessage::success(
+                            QStringLiteral("Transmitting MemCell %1").arg(cell)));
+                },
+                [this] {
+                    QCoreApplication::processEvents();
+                    return !transmitStopRequested;
+                });
     }
 
     ui->pushButton->setText(buttonText);

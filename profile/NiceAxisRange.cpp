@@ -6,7 +6,7 @@
 namespace {
 constexpr double fallbackSpan = 10.0;
 constexpr double margin = 0.05;
-}
+} // namespace
 
 NiceAxisRange NiceAxisRange::covering(double maximum, double minimum)
 {

@@ -34,7 +34,7 @@ QByteArray formatValue(double value)
 }
 
 // Id of the first unit whose file name occurs inside the header field, or -1.
-template <typename Lookup>
+template<typename Lookup>
 int findUnit(const QString &field, int unitCount, Lookup limits)
 {
     for (int id = 0; id < unitCount; ++id) {
@@ -76,10 +76,10 @@ int readBinary(const QByteArray &bytes, DispenserState &state)
     in >> endCell;
     in.skipRawData(binaryGapSize);
 
-    state.pressureUnits = pressureUnit < ProfileUnits::pressureUnitCount ? int(pressureUnit)
-                                                                        : ProfileUnits::Psi;
+    state.pressureUnits =
+            pressureUnit < ProfileUnits::pressureUnitCount ? int(pressureUnit) : ProfileUnits::Psi;
     state.vacuumUnits = vacuumUnit < ProfileUnits::vacuumUnitCount ? int(vacuumUnit)
-                                                                  : ProfileUnits::InchesOfWater;
+                                                                   : ProfileUnits::InchesOfWater;
     const quint32 lastCell = ProfileUnits::lastCell;
     startCell = startCell > lastCell ? 0 : startCell;
     endCell = std::min(endCell, lastCell);
@@ -114,18 +114,20 @@ int rowCell(const QString &field, bool *valid)
 int readText(const QByteArray &bytes, DispenserState &state)
 {
     // Files written on Windows, on Unix and by old Mac programs all read alike.
-    const QList<QByteArray> lines = QByteArray(bytes).replace("\r\n", "\n").replace('\r', '\n').split('\n');
+    const QList<QByteArray> lines =
+            QByteArray(bytes).replace("\r\n", "\n").replace('\r', '\n').split('\n');
 
     // The header is ASCII.
-    const QStringList header = QString::fromLatin1(lines.first().constData()).split(QLatin1Char(','));
+    const QStringList header =
+            QString::fromLatin1(lines.first().constData()).split(QLatin1Char(','));
     const int pressureUnit = header.size() > 2
-        ? findUnit(header[2], ProfileUnits::pressureUnitCount, ProfileUnits::pressure)
-        : -1;
+            ? findUnit(header[2], ProfileUnits::pressureUnitCount, ProfileUnits::pressure)
+            : -1;
     if (pressureUnit < 0)
         return PressureUnitUnknown;
     const int vacuumUnit = header.size() > 3
-        ? findUnit(header[3], ProfileUnits::vacuumUnitCount, ProfileUnits::vacuum)
-        : -1;
+            ? findUnit(header[3], ProfileUnits::vacuumUnitCount, ProfileUnits::vacuum)
+            : -1;
     if (vacuumUnit < 0)
         return VacuumUnitUnknown;
     state.pressureUnits = pressureUnit;
@@ -165,14 +167,14 @@ int write(const QString &fileName, const DispenserState &state)
         return OpenFailed;
 
     QByteArray content = QByteArray("Mem Cell,Dispense Time(s),Dispense Pressure (")
-        + ProfileUnits::pressure(state.pressureUnits).fileName + "),Vacuum ("
-        + ProfileUnits::vacuum(state.vacuumUnits).fileName + "),Trigger\n";
+            + ProfileUnits::pressure(state.pressureUnits).fileName + "),Vacuum ("
+            + ProfileUnits::vacuum(state.vacuumUnits).fileName + "),Trigger\n";
     const int firstCell = std::max(state.startCell, 0);
     const int lastSavedCell = std::min(state.endCell, int(ProfileUnits::lastCell));
     for (int cell = firstCell; cell <= lastSavedCell; ++cell) {
         content += QByteArray::number(cell) + ',' + formatValue(state.times[cell]) + ','
-            + formatValue(state.pressures[cell]) + ',' + formatValue(state.vacuums[cell]) + ','
-            + QByteArray::number(state.triggers[cell]) + '\n';
+                + formatValue(state.pressures[cell]) + ',' + formatValue(state.vacuums[cell]) + ','
+                + QByteArray::number(state.triggers[cell]) + '\n';
     }
 
     // The explicit flush matters: Qt 5's commit() ignores a failed final
@@ -213,15 +215,18 @@ QString errorMessage(int code)
 {
     switch (code) {
     case OpenFailed:
-        return QStringLiteral("Could not open file. Check that the file is not in use by another application.");
+        return QStringLiteral(
+                "Could not open file. Check that the file is not in use by another application.");
     case WriteFailed:
         return QStringLiteral("Error writing to file. Please try again later.");
     case PressureUnitUnknown:
-        return QStringLiteral("Pressure Units not recognized. Was the profile file edited manually?");
+        return QStringLiteral(
+                "Pressure Units not recognized. Was the profile file edited manually?");
     case VacuumUnitUnknown:
         return QStringLiteral("Vacuum Units not recognized. Was the profile file edited manually?");
     case InvalidMemCell:
-        return QStringLiteral("Invalid Mem Cell found in profile. Was the profile file edited manually?");
+        return QStringLiteral(
+                "Invalid Mem Cell found in profile. Was the profile file edited manually?");
     case Truncated:
         return QStringLiteral("Profile file is truncated. Was the profile file edited manually?");
     case NotRegularFile:

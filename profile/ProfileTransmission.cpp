@@ -14,7 +14,7 @@ namespace {
 bool dispenserGone(int code)
 {
     return code == DispenserLink::portClosed || code == DispenserLink::noAck
-        || code == DispenserLink::noResponse || code == DispenserLink::busy;
+            || code == DispenserLink::noResponse || code == DispenserLink::busy;
 }
 
 } // namespace
@@ -23,14 +23,14 @@ QString Result::summary() const
 {
     if (stoppedAtCell >= 0) {
         const QString reason = stopCode == DispenserLink::ok
-            ? QStringLiteral("stopped by the user")
-            : DispenserLink::errorMessage(stopCode);
+                ? QStringLiteral("stopped by the user")
+                : DispenserLink::errorMessage(stopCode);
         return QStringLiteral("Transmit stopped at MemCell %1: %2").arg(stoppedAtCell).arg(reason);
     }
     if (failedCount > 0 && firstFailedCell >= 0)
         return QStringLiteral("Transmit incomplete: %1 commands failed, first at MemCell %2")
-            .arg(failedCount)
-            .arg(firstFailedCell);
+                .arg(failedCount)
+                .arg(firstFailedCell);
     if (rangeCode != DispenserLink::ok) {
         const QString message = DispenserLink::errorMessage(rangeCode);
         return message.isEmpty() ? QStringLiteral("Error: code %1").arg(rangeCode) : message;

@@ -15,12 +15,12 @@ namespace ProfileTransmission {
 struct Result
 {
     int firstCell = 0;
-    int lastCell = -1;      // the last cell begun; below firstCell when none was
-    int failedCount = 0;    // refused commands and values out of range
+    int lastCell = -1; // the last cell begun; below firstCell when none was
+    int failedCount = 0; // refused commands and values out of range
     int firstFailedCell = -1;
-    int rangeCode = 0;      // of the final start and end command
+    int rangeCode = 0; // of the final start and end command
     int stoppedAtCell = -1; // where the run stopped before its end, or -1
-    int stopCode = 0;       // why it stopped: the link's code, or 0 for the user
+    int stopCode = 0; // why it stopped: the link's code, or 0 for the user
 
     bool succeeded() const { return stoppedAtCell < 0 && failedCount == 0 && rangeCode == 0; }
     // The one line the status bar shows at the end.

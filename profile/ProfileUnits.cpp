@@ -7,22 +7,22 @@ namespace ProfileUnits {
 namespace {
 
 // The double quote serves as an inch mark.
-constexpr std::array<Limits, pressureUnitCount> pressureLimits = {{
-    {"psi", "PSI", 100.0, 1, 1.0},
-    {"bar", "BAR", 6.895, 3, 100.0},
-    {"kPa", "kPa", 689.5, 1, 1.0},
-}};
+constexpr std::array<Limits, pressureUnitCount> pressureLimits = { {
+        { "psi", "PSI", 100.0, 1, 1.0 },
+        { "bar", "BAR", 6.895, 3, 100.0 },
+        { "kPa", "kPa", 689.5, 1, 1.0 },
+} };
 
-constexpr std::array<Limits, vacuumUnitCount> vacuumLimits = {{
-    {"kPa", "kPa", 4.48, 2, 1.0},
-    {"\"H2O", "\"H2O", 18.0, 1, 1.0},
-    {"\"Hg", "\"Hg", 1.32, 2, 1.0},
-    {"mmHg", "mmHg", 33.6, 1, 1.0},
-    {"Torr", "Torr", 33.6, 1, 1.0},
-}};
+constexpr std::array<Limits, vacuumUnitCount> vacuumLimits = { {
+        { "kPa", "kPa", 4.48, 2, 1.0 },
+        { "\"H2O", "\"H2O", 18.0, 1, 1.0 },
+        { "\"Hg", "\"Hg", 1.32, 2, 1.0 },
+        { "mmHg", "mmHg", 33.6, 1, 1.0 },
+        { "Torr", "Torr", 33.6, 1, 1.0 },
+} };
 
-constexpr Limits timeLimits = {"s", "s", DispenserRanges::maxTime, 4, 1.0};
-constexpr Limits triggerLimits = {"", "", double(DispenserRanges::maxTrigger), 0, 1.0};
+constexpr Limits timeLimits = { "s", "s", DispenserRanges::maxTime, 4, 1.0 };
+constexpr Limits triggerLimits = { "", "", double(DispenserRanges::maxTrigger), 0, 1.0 };
 
 } // namespace
 

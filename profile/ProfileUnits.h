@@ -16,8 +16,13 @@ constexpr int lastCell = DispenserRanges::lastCell;
 // Ids of the pressure unit buttons and of the dispenser's pressure units.
 enum PressureUnit { Psi = 0, Bar = 1, PressureKpa = 2 };
 // Ids of the vacuum unit buttons and of the dispenser's vacuum units.
-enum VacuumUnit { VacuumKpa = 0, InchesOfWater = 1, InchesOfMercury = 2, MillimetresOfMercury = 3,
-                  Torr = 4 };
+enum VacuumUnit {
+    VacuumKpa = 0,
+    InchesOfWater = 1,
+    InchesOfMercury = 2,
+    MillimetresOfMercury = 3,
+    Torr = 4
+};
 enum AiMode { AiTimed = 0, AiCount = 1, AiSequence = 2, AiOff = 3 };
 // Table columns, plotted and adjusted parameters.
 enum Parameter { Time = 0, Pressure = 1, Vacuum = 2, Trigger = 3 };
@@ -27,9 +32,9 @@ enum Parameter { Time = 0, Pressure = 1, Vacuum = 2, Trigger = 3 };
 struct Limits
 {
     const char *fileName; // as profile files spell the unit
-    const char *heading;  // as the unit buttons and the column headings show it
+    const char *heading; // as the unit buttons and the column headings show it
     double maximum;
-    int decimals;         // of the cell editor; its step is 10^-decimals
+    int decimals; // of the cell editor; its step is 10^-decimals
     double deviceFactor;
 
     // The texts a value below zero or above the maximum is replaced with.

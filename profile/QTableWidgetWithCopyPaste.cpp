@@ -11,8 +11,7 @@
 
 QTableWidgetWithCopyPaste::QTableWidgetWithCopyPaste(int rows, int columns, QWidget *parent)
     : QTableWidget(rows, columns, parent)
-{
-}
+{ }
 
 void QTableWidgetWithCopyPaste::keyPressEvent(QKeyEvent *event)
 {
@@ -33,7 +32,7 @@ void QTableWidgetWithCopyPaste::copySelection()
     QVector<ClipboardBlock::Cell> cells;
     cells.reserve(indexes.size());
     for (const QModelIndex &index : indexes)
-        cells.append({index.row(), index.column(), index.data(Qt::DisplayRole).toString()});
+        cells.append({ index.row(), index.column(), index.data(Qt::DisplayRole).toString() });
     const ClipboardBlock::Copied copied = ClipboardBlock::copy(cells);
 
     auto *mimeData = new QMimeData;
@@ -62,9 +61,9 @@ void QTableWidgetWithCopyPaste::pasteClipboard()
     if (indexes.isEmpty())
         return;
     const QModelIndex topLeft = *std::min_element(
-        indexes.begin(), indexes.end(), [](const QModelIndex &a, const QModelIndex &b) {
-            return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
-        });
+            indexes.begin(), indexes.end(), [](const QModelIndex &a, const QModelIndex &b) {
+                return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
+            });
 
     // The part of the block that falls outside the table is dropped.
     const int startRow = topLeft.row();
@@ -74,7 +73,7 @@ void QTableWidgetWithCopyPaste::pasteClipboard()
     for (int row = startRow; row < endRow; ++row) {
         for (int column = startColumn; column < endColumn; ++column) {
             const QString &text =
-                pasted.cells[(row - startRow) * pasted.columns + (column - startColumn)];
+                    pasted.cells[(row - startRow) * pasted.columns + (column - startColumn)];
             if (QTableWidgetItem *cell = item(row, column))
                 cell->setData(Qt::DisplayRole, text);
             else

@@ -4,8 +4,7 @@
 
 namespace StepPlot {
 
-Steps build(const double *values, const int *triggers, int first, int last,
-            const Preview &preview)
+Steps build(const double *values, const int *triggers, int first, int last, const Preview &preview)
 {
     Steps steps;
     for (int cell = 0; cell < first; ++cell)

@@ -27,15 +27,14 @@ struct Preview
 struct Steps
 {
     QVector<QPointF> points; // two per cell: start and end of its step
-    double startX = 0.0;     // the triggers of the cells before the range
+    double startX = 0.0; // the triggers of the cells before the range
     double endX = 0.0;
-    double maximum = 0.0;    // highest step, never below 0
+    double maximum = 0.0; // highest step, never below 0
 };
 
 // Cells first..last (an empty range when last < first) of `values`, placed
 // after the stored triggers of the cells before `first`.
-Steps build(const double *values, const int *triggers, int first, int last,
-            const Preview &preview);
+Steps build(const double *values, const int *triggers, int first, int last, const Preview &preview);
 
 // The highest previewed value of values[first..last], at least 0.
 double rangeMaximum(const double *values, int first, int last, const Preview &preview);

@@ -29,30 +29,45 @@ constexpr int maxPressure = 6895;
 const QByteArray accepted = QByteArray(1, STX) + "A0" + ETX;
 const QByteArray refused = QByteArray(1, STX) + "A2" + ETX;
 
-const char *const lockoutTags[] = {"DT", "DP", "DV", "M",  "DC", "DM", "AI", "AR",
-                                   "AL", "MM", "PU", "VU", "LA", "CL", "CO", "AM"};
-const char *const alarmTags[] = {"IN", "IO", "IL", "PO", "PL", "AE", "AO"};
+const char *const lockoutTags[] = { "DT", "DP", "DV", "M",  "DC", "DM", "AI", "AR",
+                                    "AL", "MM", "PU", "VU", "LA", "CL", "CO", "AM" };
+const char *const alarmTags[] = { "IN", "IO", "IL", "PO", "PL", "AE", "AO" };
 
 // What each command does, for the readable log.
 const QHash<QByteArray, QString> &commandNames()
 {
     static const QHash<QByteArray, QString> names = {
-        {"AC", "auto-increment mode"},   {"AI", "auto-increment off"},
-        {"TT", "dispense mode timed"},   {"MT", "dispense mode steady"},
-        {"SS", "start and end cells"},   {"CH", "select memory cell"},
-        {"DS", "dispense time"},         {"PS", "pressure"},
-        {"VS", "vacuum"},                {"EQ", "trigger value"},
-        {"E6", "pressure units"},        {"E7", "vacuum units"},
-        {"ED", "language"},              {"EB", "clock time"},
-        {"EC", "date"},                  {"EG", "operator lockouts"},
-        {"EI", "alarm options"},         {"EK", "alarm reset"},
-        {"AU", "read status"},           {"UA", "read current cell"},
-        {"UD", "read cell, time and pressure"}, {"E8", "read memory cell"},
-        {"ER", "read trigger value"},    {"E4", "read pressure units"},
-        {"E5", "read vacuum units"},     {"EE", "read clock time"},
-        {"EF", "read date"},             {"EH", "read operator lockouts"},
-        {"EJ", "read alarm options"},    {"EL", "read alarm status"},
-        {"E9", "read shot count"},
+        { "AC", "auto-increment mode" },
+        { "AI", "auto-increment off" },
+        { "TT", "dispense mode timed" },
+        { "MT", "dispense mode steady" },
+        { "SS", "start and end cells" },
+        { "CH", "select memory cell" },
+        { "DS", "dispense time" },
+        { "PS", "pressure" },
+        { "VS", "vacuum" },
+        { "EQ", "trigger value" },
+        { "E6", "pressure units" },
+        { "E7", "vacuum units" },
+        { "ED", "language" },
+        { "EB", "clock time" },
+        { "EC", "date" },
+        { "EG", "operator lockouts" },
+        { "EI", "alarm options" },
+        { "EK", "alarm reset" },
+        { "AU", "read status" },
+        { "UA", "read current cell" },
+        { "UD", "read cell, time and pressure" },
+        { "E8", "read memory cell" },
+        { "ER", "read trigger value" },
+        { "E4", "read pressure units" },
+        { "E5", "read vacuum units" },
+        { "EE", "read clock time" },
+        { "EF", "read date" },
+        { "EH", "read operator lockouts" },
+        { "EJ", "read alarm options" },
+        { "EL", "read alarm status" },
+        { "E9", "read shot count" },
     };
     return names;
 }
@@ -98,7 +113,7 @@ QByteArray flagFields(const char *const tags[], int count, unsigned flags)
 class FieldReader
 {
 public:
-    explicit FieldReader(const QByteArray &data) : data(data) {}
+    explicit FieldReader(const QByteArray &data) : data(data) { }
 
     void literal(const QByteArray &expected)
     {
@@ -164,14 +179,18 @@ private:
 
 SimulatedDispenser::SimulatedDispenser() = default;
 
-SimulatedDispenser::~SimulatedDispenser() { stop(); }
+SimulatedDispenser::~SimulatedDispenser()
+{
+    stop();
+}
 
 bool SimulatedDispenser::start()
 {
     if (thread.joinable())
         return true;
     auto fail = [this](const QString &what) {
-        const QString message = what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        const QString message =
+                what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
         closeTerminal();
         std::lock_guard<std::mutex> lock(mutex);
         error = message;
@@ -191,7 +210,7 @@ bool SimulatedDispenser::start()
     slaveFd = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slaveFd < 0)
         return fail(QStringLiteral("open ") + QString::fromLocal8Bit(name));
-    termios settings{};
+    termios settings {};
     if (tcgetattr(slaveFd, &settings) != 0)
         return fail(QStringLiteral("tcgetattr"));
     cfmakeraw(&settings);
@@ -230,7 +249,7 @@ void SimulatedDispenser::stop()
 
 void SimulatedDispenser::closeTerminal()
 {
-    for (int *fd : {&masterFd, &slaveFd, &wakeFds[0], &wakeFds[1]}) {
+    for (int *fd : { &masterFd, &slaveFd, &wakeFds[0], &wakeFds[1] }) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
@@ -267,12 +286,12 @@ bool SimulatedDispenser::makeLink(const QString &newLinkPath)
 
 int SimulatedDispenser::lineSpeed() const
 {
-    termios settings{};
+    termios settings {};
     if (slaveFd < 0 || tcgetattr(slaveFd, &settings) != 0)
         return 0;
     static const std::pair<speed_t, int> speeds[] = {
-        {B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
-        {B19200, 19200}, {B38400, 38400}, {B57600, 57600},   {B115200, 115200},
+        { B1200, 1200 },   { B2400, 2400 },   { B4800, 4800 },   { B9600, 9600 },
+        { B19200, 19200 }, { B38400, 38400 }, { B57600, 57600 }, { B115200, 115200 },
     };
     const speed_t speed = cfgetospeed(&settings);
     for (const auto &known : speeds) {
@@ -368,7 +387,7 @@ void SimulatedDispenser::run()
 {
     char buffer[256];
     while (!stopping) {
-        pollfd watched[] = {{masterFd, POLLIN, 0}, {wakeFds[0], POLLIN, 0}};
+        pollfd watched[] = { { masterFd, POLLIN, 0 }, { wakeFds[0], POLLIN, 0 } };
         if (poll(watched, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -376,13 +395,13 @@ void SimulatedDispenser::run()
             return;
         }
         if (watched[1].revents & POLLIN)
-            continue;  // woken to stop
+            continue; // woken to stop
         if (watched[0].revents & POLLIN) {
             const ssize_t count = ::read(masterFd, buffer, sizeof buffer);
             for (ssize_t i = 0; i < count; ++i)
                 receive(buffer[i]);
         } else if (watched[0].revents & (POLLHUP | POLLERR)) {
-            pause(20);  // no reader on the other side yet
+            pause(20); // no reader on the other side yet
         }
     }
 }
@@ -490,7 +509,8 @@ void SimulatedDispenser::handlePacket(const QByteArray &content)
 
     if (problem.isEmpty() && !result.accepted)
         problem = QStringLiteral("refused");
-    QString line = QLatin1Char('"') + printable(text) + QStringLiteral("\" (") + name + QStringLiteral(") -> ");
+    QString line = QLatin1Char('"') + printable(text) + QStringLiteral("\" (") + name
+            + QStringLiteral(") -> ");
     line += reply.isEmpty() ? QStringLiteral("no reply") : printable(reply);
     if (!problem.isEmpty())
         line += QStringLiteral(", ") + problem;
@@ -534,8 +554,8 @@ SimulatedDispenser::Answer SimulatedDispenser::execute(const QByteArray &body)
     if (body.mid(2, 2) != "  ")
         return Answer();
     const QByteArray data = body.mid(4);
-    static const QByteArray feedbackCommands[] = {"AU", "UA", "UD", "ER", "E4", "E5",
-                                                  "EE", "EF", "EH", "EJ", "EL", "E9"};
+    static const QByteArray feedbackCommands[] = { "AU", "UA", "UD", "ER", "E4", "E5",
+                                                   "EE", "EF", "EH", "EJ", "EL", "E9" };
     for (const QByteArray &feedback : feedbackCommands) {
         if (mnemonic == feedback)
             return executeFeedback(mnemonic, data);
@@ -674,8 +694,8 @@ SimulatedDispenser::Answer SimulatedDispenser::executeFeedback(const QByteArray 
         if (!fields.valid() || number >= cellCount)
             return Answer();
         const Cell &cell = s.cells[number];
-        done.data = "DT" + digits(cell.time, 5) + "PD" + digits(cell.pressure, 4)
-            + "VC" + digits(cell.vacuum, 4);
+        done.data = "DT" + digits(cell.time, 5) + "PD" + digits(cell.pressure, 4) + "VC"
+                + digits(cell.vacuum, 4);
         return done;
     }
     if (mnemonic == "EH") {
@@ -691,14 +711,14 @@ SimulatedDispenser::Answer SimulatedDispenser::executeFeedback(const QByteArray 
     // The single-letter "M" must come before "TM" so that a first-match
     // search for "M" finds the auto-increment digit.
     if (mnemonic == "AU") {
-        done.data = "AI" + digits(s.autoIncrementOn ? 1 : 0, 1) + "M" + digits(s.autoIncrementType, 1)
-            + "TM" + digits(s.dispenseMode, 1) + "SA" + digits(s.startCell, 3)
-            + "EA" + digits(s.endCell, 3);
+        done.data = "AI" + digits(s.autoIncrementOn ? 1 : 0, 1) + "M"
+                + digits(s.autoIncrementType, 1) + "TM" + digits(s.dispenseMode, 1) + "SA"
+                + digits(s.startCell, 3) + "EA" + digits(s.endCell, 3);
     } else if (mnemonic == "UA") {
         done.data = "D0" + digits(s.currentCell, 3);
     } else if (mnemonic == "UD") {
-        done.data = "CH" + digits(s.currentCell, 3) + "DT" + digits(current.time, 5)
-            + "PD" + digits(current.pressure, 4);
+        done.data = "CH" + digits(s.currentCell, 3) + "DT" + digits(current.time, 5) + "PD"
+                + digits(current.pressure, 4);
     } else if (mnemonic == "ER") {
         done.data = "TV" + digits(current.trigger, 5);
     } else if (mnemonic == "E4") {
@@ -706,15 +726,16 @@ SimulatedDispenser::Answer SimulatedDispenser::executeFeedback(const QByteArray 
     } else if (mnemonic == "E5") {
         done.data = "VU" + digits(s.vacuumUnit, 2);
     } else if (mnemonic == "EE") {
-        done.data = "H" + digits(s.hour, 2) + "M" + digits(s.minute, 2)
-            + "AM" + digits(s.clockIndicator, 1);
+        done.data = "H" + digits(s.hour, 2) + "M" + digits(s.minute, 2) + "AM"
+                + digits(s.clockIndicator, 1);
     } else if (mnemonic == "EF") {
         done.data = "M" + digits(s.month, 2) + "D" + digits(s.day, 2) + "Y" + digits(s.year, 2);
     } else if (mnemonic == "EJ") {
         done.data = flagFields(alarmTags, 7, s.alarmOptions);
     } else if (mnemonic == "EL") {
-        done.data = "IN" + digits(s.alarmStatus & 1u, 1) + "PA" + digits((s.alarmStatus >> 3) & 1u, 1)
-            + "AI" + digits((s.alarmStatus >> 5) & 1u, 1);
+        done.data = "IN" + digits(s.alarmStatus & 1u, 1) + "PA"
+                + digits((s.alarmStatus >> 3) & 1u, 1) + "AI"
+                + digits((s.alarmStatus >> 5) & 1u, 1);
     } else if (mnemonic == "E9") {
         done.data = "SC" + digits(s.shotCount, 7);
     }
@@ -756,11 +777,12 @@ void SimulatedDispenser::write(const QByteArray &bytes)
         }
         if (written < 0 && errno == EINTR)
             continue;
-        pollfd writable = {masterFd, POLLOUT, 0};
+        pollfd writable = { masterFd, POLLOUT, 0 };
         if (written < 0 && errno == EAGAIN && poll(&writable, 1, 100) > 0)
             continue;
         // Nobody reads the line: the rest is lost, as on a real cable.
-        log(QStringLiteral("line blocked, dropped ") + QString::number(left) + QStringLiteral(" bytes"));
+        log(QStringLiteral("line blocked, dropped ") + QString::number(left)
+            + QStringLiteral(" bytes"));
         return;
     }
 }
@@ -768,7 +790,7 @@ void SimulatedDispenser::write(const QByteArray &bytes)
 // Waits without reading the line; false when the dispenser is being stopped.
 bool SimulatedDispenser::pause(int milliseconds)
 {
-    pollfd wake = {wakeFds[0], POLLIN, 0};
+    pollfd wake = { wakeFds[0], POLLIN, 0 };
     return poll(&wake, 1, milliseconds) == 0 && !stopping;
 }
 

@@ -52,49 +52,49 @@ public:
     // One memory cell in wire units.
     struct Cell
     {
-        int time = 0;      // 1/10000 s, 0 to 99999
-        int pressure = 0;  // tenths of the pressure unit, 0 to 6895
-        int vacuum = 0;    // tenths of the vacuum unit, 0 to 180
-        int trigger = 1;   // 0 to 99999
+        int time = 0; // 1/10000 s, 0 to 99999
+        int pressure = 0; // tenths of the pressure unit, 0 to 6895
+        int vacuum = 0; // tenths of the vacuum unit, 0 to 180
+        int trigger = 1; // 0 to 99999
     };
 
     struct State
     {
-        std::array<Cell, cellCount> cells{};
+        std::array<Cell, cellCount> cells {};
         int currentCell = 0;
         int startCell = 0;
         int endCell = 399;
         bool autoIncrementOn = false;
-        int autoIncrementType = 1;  // 1 Timed, 2 Count, 4 Sequence
-        int dispenseMode = 0;       // 0 Timed, 1 Steady
-        int pressureUnit = 0;       // 0 to 2
-        int vacuumUnit = 1;         // 0 to 4
-        int language = 0;           // 0 to 7
-        int hour = 12;              // as on the dispenser's panel: 1 to 12, or 0 to 23 with the 24-hour clock
+        int autoIncrementType = 1; // 1 Timed, 2 Count, 4 Sequence
+        int dispenseMode = 0; // 0 Timed, 1 Steady
+        int pressureUnit = 0; // 0 to 2
+        int vacuumUnit = 1; // 0 to 4
+        int language = 0; // 0 to 7
+        int hour = 12; // as on the dispenser's panel: 1 to 12, or 0 to 23 with the 24-hour clock
         int minute = 0;
-        int clockIndicator = 2;     // 0 AM, 1 PM, 2 24-hour clock
+        int clockIndicator = 2; // 0 AM, 1 PM, 2 24-hour clock
         int month = 1;
         int day = 1;
-        int year = 24;              // two digits
-        unsigned lockouts = 0;      // 16 bits, DT to AM
-        unsigned alarmOptions = 0;  // 7 bits, IN to AO
-        unsigned alarmStatus = 0;   // bit 0 input, bit 3 pressure, bit 5 auto-increment
+        int year = 24; // two digits
+        unsigned lockouts = 0; // 16 bits, DT to AM
+        unsigned alarmOptions = 0; // 7 bits, IN to AO
+        unsigned alarmStatus = 0; // bit 0 input, bit 3 pressure, bit 5 auto-increment
         int shotCount = 0;
-        QByteArray password = "5183";  // the lockout commands must carry it
+        QByteArray password = "5183"; // the lockout commands must carry it
     };
 
     // One-shot faults, each spent on the next command packet received.
     // Apart from Refuse the dispenser carries the command out as usual: only
     // what reaches the program is spoiled.
     enum class Fault {
-        NoReply,          // nothing comes back
-        ReplyWithoutEtx,  // "A0" without its ETX
-        Refuse,           // "A2" whatever the packet holds; nothing changes
-        AcceptAndRefuse,  // one reply holding both "A0" and "A2"
-        Garbage,          // an ETX-ended reply holding neither "A0" nor "A2"
-        LateReply,        // the right reply, but only after the program's 200 ms
-        NoData,           // the data packet never comes
-        DataWithoutEtx,   // the data packet lacks its ETX
+        NoReply, // nothing comes back
+        ReplyWithoutEtx, // "A0" without its ETX
+        Refuse, // "A2" whatever the packet holds; nothing changes
+        AcceptAndRefuse, // one reply holding both "A0" and "A2"
+        Garbage, // an ETX-ended reply holding neither "A0" nor "A2"
+        LateReply, // the right reply, but only after the program's 200 ms
+        NoData, // the data packet never comes
+        DataWithoutEtx, // the data packet lacks its ETX
     };
 
     // Delay of a late reply, after the program has given up waiting.
@@ -147,7 +147,7 @@ private:
     struct Answer
     {
         bool accepted = false;
-        QByteArray data;  // the data packet's text for an accepted feedback command
+        QByteArray data; // the data packet's text for an accepted feedback command
     };
 
     void closeTerminal();
@@ -193,9 +193,9 @@ private:
 
     int masterFd = -1;
     int slaveFd = -1;
-    int wakeFds[2] = {-1, -1};
+    int wakeFds[2] = { -1, -1 };
     std::thread thread;
-    std::atomic<bool> stopping{false};
+    std::atomic<bool> stopping { false };
 };
 
 #endif // SIMULATEDDISPENSER_H

@@ -38,10 +38,10 @@ struct FaultOption
 };
 
 const FaultOption faultOptions[] = {
-    {"--garbage", Fault::Garbage, "answer every command with a reply holding neither A0 nor A2"},
-    {"--late", Fault::LateReply, "answer every command only after the panel's 200 ms wait"},
-    {"--refuse", Fault::Refuse, "refuse every command (A2)"},
-    {"--no-data", Fault::NoData, "never send the data packet of a read command"},
+    { "--garbage", Fault::Garbage, "answer every command with a reply holding neither A0 nor A2" },
+    { "--late", Fault::LateReply, "answer every command only after the panel's 200 ms wait" },
+    { "--refuse", Fault::Refuse, "refuse every command (A2)" },
+    { "--no-data", Fault::NoData, "never send the data packet of a read command" },
 };
 
 void printLine(const QString &line)
@@ -52,14 +52,15 @@ void printLine(const QString &line)
 
 int usage(const char *program, std::FILE *out, int exitCode)
 {
-    std::fprintf(out,
-                 "Usage: %s [--link PATH] [--off] [--delay MS] [FAULT]\n"
-                 "Simulates a Pelidor 7 dispenser on a pseudo-terminal and prints its device path.\n"
-                 "  --link PATH  also make PATH a symbolic link to the device\n"
-                 "  --off        start switched off: ignore everything until kill -CONT <pid>\n"
-                 "  --delay MS   delay every answer by MS milliseconds\n"
-                 "FAULT, at most one, for every command:\n",
-                 program);
+    std::fprintf(
+            out,
+            "Usage: %s [--link PATH] [--off] [--delay MS] [FAULT]\n"
+            "Simulates a Pelidor 7 dispenser on a pseudo-terminal and prints its device path.\n"
+            "  --link PATH  also make PATH a symbolic link to the device\n"
+            "  --off        start switched off: ignore everything until kill -CONT <pid>\n"
+            "  --delay MS   delay every answer by MS milliseconds\n"
+            "FAULT, at most one, for every command:\n",
+            program);
     for (const FaultOption &option : faultOptions)
         std::fprintf(out, "  %-11s  %s\n", option.name, option.help);
     std::fprintf(out,
@@ -110,7 +111,7 @@ int main(int argc, char *argv[])
     // dispenser.
     sigset_t awaitedSignals;
     sigemptyset(&awaitedSignals);
-    for (int awaited : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGTSTP, SIGCONT})
+    for (int awaited : { SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGTSTP, SIGCONT })
         sigaddset(&awaitedSignals, awaited);
     pthread_sigmask(SIG_BLOCK, &awaitedSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
@@ -122,24 +123,29 @@ int main(int argc, char *argv[])
     if (faultOption)
         dispenser.setFaultMode(faultOption->fault);
     if (!dispenser.start()) {
-        std::fprintf(stderr, "pelidor7-sim: %s\n", dispenser.errorString().toLocal8Bit().constData());
+        std::fprintf(stderr, "pelidor7-sim: %s\n",
+                     dispenser.errorString().toLocal8Bit().constData());
         return 1;
     }
     printLine(dispenser.devicePath());
     if (!linkPath.isEmpty() && !dispenser.makeLink(linkPath)) {
-        std::fprintf(stderr, "pelidor7-sim: %s\n", dispenser.errorString().toLocal8Bit().constData());
+        std::fprintf(stderr, "pelidor7-sim: %s\n",
+                     dispenser.errorString().toLocal8Bit().constData());
         return 1;
     }
     const pid_t pid = getpid();
-    printLine(QStringLiteral("Raise an alarm: kill -USR1 %1 (input), kill -USR2 %1 (pressure)").arg(pid));
-    printLine(QStringLiteral("Switch it off: kill -TSTP %1 (or Ctrl+Z here); on again: kill -CONT %1").arg(pid));
+    printLine(QStringLiteral("Raise an alarm: kill -USR1 %1 (input), kill -USR2 %1 (pressure)")
+                      .arg(pid));
+    printLine(
+            QStringLiteral("Switch it off: kill -TSTP %1 (or Ctrl+Z here); on again: kill -CONT %1")
+                    .arg(pid));
     if (startOff)
         printLine(QStringLiteral("switched off (--off): ignores everything"));
     if (delayMs > 0)
         printLine(QStringLiteral("every answer delayed by %1 ms (--delay)").arg(delayMs));
     if (faultOption)
         printLine(QStringLiteral("fault on every command (%1): %2")
-                      .arg(QLatin1String(faultOption->name), QLatin1String(faultOption->help)));
+                          .arg(QLatin1String(faultOption->name), QLatin1String(faultOption->help)));
 
     for (;;) {
         int signal = 0;
@@ -152,7 +158,8 @@ int main(int argc, char *argv[])
             printLine(QStringLiteral("pressure alarm raised"));
         } else if (signal == SIGTSTP) {
             dispenser.setPoweredOn(false);
-            printLine(QStringLiteral("switched off: ignores everything until kill -CONT %1").arg(pid));
+            printLine(QStringLiteral("switched off: ignores everything until kill -CONT %1")
+                              .arg(pid));
         } else if (signal == SIGCONT) {
             dispenser.setPoweredOn(true);
             printLine(QStringLiteral("switched on"));

@@ -57,7 +57,7 @@ private slots:
     void jobsUnderThreeDigitKeys()
     {
         AppSettings settings;
-        settings.saveJob(12, {"Glue", "/tmp/glue.csv", 2, 1, 5, 120});
+        settings.saveJob(12, { "Glue", "/tmp/glue.csv", 2, 1, 5, 120 });
         QVERIFY(settings.commit());
         QCOMPARE(TestSettings::value("jobs/012/path"), QVariant("/tmp/glue.csv"));
         QCOMPARE(TestSettings::value("jobs/012/startMemCell"), QVariant(5));
@@ -74,7 +74,7 @@ private slots:
     void storeThatCannotBeWritten()
     {
         const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-            + QStringLiteral("/Halvexa/Pelidor 7 Interactive.conf");
+                + QStringLiteral("/Halvexa/Pelidor 7 Interactive.conf");
         QFile::remove(file);
         QVERIFY(QDir().mkpath(file));
         AppSettings settings;

@@ -18,7 +18,7 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         panel.setProcessEnvironment(environment);
-        panel.start(QStringLiteral(PANEL_PROGRAM), {QStringLiteral("--version")});
+        panel.start(QStringLiteral(PANEL_PROGRAM), { QStringLiteral("--version") });
         QVERIFY(panel.waitForFinished(30000));
         QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
         QCOMPARE(panel.exitCode(), 0);
@@ -28,24 +28,27 @@ private slots:
     void simulatorOptionMeetsLink_data()
     {
         QTest::addColumn<QStringList>("options");
-        QTest::addColumn<int>("signal");       // sent once the device is up; 0 for none
+        QTest::addColumn<int>("signal"); // sent once the device is up; 0 for none
         QTest::addColumn<QByteArray>("reply"); // the simulator's line that shows it took the signal
         QTest::addColumn<int>("code");
 
         QTest::newRow("none") << QStringList() << 0 << QByteArray() << DispenserLink::ok;
-        QTest::newRow("--off") << QStringList{"--off"} << 0 << QByteArray() << DispenserLink::noAck;
-        QTest::newRow("--garbage") << QStringList{"--garbage"} << 0 << QByteArray()
-                                   << DispenserLink::unknownReply;
-        QTest::newRow("--late") << QStringList{"--late"} << 0 << QByteArray() << DispenserLink::noResponse;
-        QTest::newRow("--refuse") << QStringList{"--refuse"} << 0 << QByteArray() << DispenserLink::refused;
-        QTest::newRow("--no-data") << QStringList{"--no-data"} << 0 << QByteArray()
+        QTest::newRow("--off") << QStringList { "--off" } << 0 << QByteArray()
+                               << DispenserLink::noAck;
+        QTest::newRow("--garbage")
+                << QStringList { "--garbage" } << 0 << QByteArray() << DispenserLink::unknownReply;
+        QTest::newRow("--late") << QStringList { "--late" } << 0 << QByteArray()
+                                << DispenserLink::noResponse;
+        QTest::newRow("--refuse") << QStringList { "--refuse" } << 0 << QByteArray()
+                                  << DispenserLink::refused;
+        QTest::newRow("--no-data") << QStringList { "--no-data" } << 0 << QByteArray()
                                    << DispenserLink::incompleteData;
-        QTest::newRow("--delay 600") << QStringList{"--delay", "600"} << 0 << QByteArray()
+        QTest::newRow("--delay 600") << QStringList { "--delay", "600" } << 0 << QByteArray()
                                      << DispenserLink::noResponse;
         QTest::newRow("SIGTSTP") << QStringList() << int(SIGTSTP) << QByteArray("switched off")
                                  << DispenserLink::noAck;
-        QTest::newRow("--off, SIGCONT") << QStringList{"--off"} << int(SIGCONT) << QByteArray("switched on")
-                                        << DispenserLink::ok;
+        QTest::newRow("--off, SIGCONT") << QStringList { "--off" } << int(SIGCONT)
+                                        << QByteArray("switched on") << DispenserLink::ok;
     }
 
     void simulatorOptionMeetsLink()

@@ -65,7 +65,7 @@ private slots:
         clock.hour = 7;
         QCOMPARE(ConfigExchange::readClock(line->link, clock), 5);
         QCOMPARE(clock.hour, 7);
-        QCOMPARE(line->packets(), QList<QByteArray>{"04EF  "});
+        QCOMPARE(line->packets(), QList<QByteArray> { "04EF  " });
         QVERIFY(debug.lines().contains("Error: A2 Received from P7"));
         unsigned lockouts = 9;
         QCOMPARE(ConfigExchange::readLockouts(line->link, "1234", lockouts), 5); // wrong password
@@ -81,18 +81,25 @@ private slots:
 
         const QDate date(2024, 2, 29);
         const QString connected = QStringLiteral("Connected to Pelidor 7");
-        QTest::newRow("pressure units") << int(PressureUnitsPage) << date << QList<QByteArray>{"06E6  02"} << connected;
-        QTest::newRow("vacuum units") << int(VacuumUnitsPage) << date << QList<QByteArray>{"06E7  03"} << connected;
-        QTest::newRow("time and date") << int(TimeDatePage) << date
-                                       << QList<QByteArray>{"13EB  H06M05AM1", "13EC  M02D29Y24"} << connected;
-        QTest::newRow("date before 2000") << int(TimeDatePage) << QDate(1999, 12, 31) << QList<QByteArray>{}
-                                          << "Date must be between 2000 and 2099";
+        QTest::newRow("pressure units")
+                << int(PressureUnitsPage) << date << QList<QByteArray> { "06E6  02" } << connected;
+        QTest::newRow("vacuum units")
+                << int(VacuumUnitsPage) << date << QList<QByteArray> { "06E7  03" } << connected;
+        QTest::newRow("time and date")
+                << int(TimeDatePage) << date
+                << QList<QByteArray> { "13EB  H06M05AM1", "13EC  M02D29Y24" } << connected;
+        QTest::newRow("date before 2000")
+                << int(TimeDatePage) << QDate(1999, 12, 31) << QList<QByteArray> {}
+                << "Date must be between 2000 and 2099";
         QTest::newRow("alarms") << int(AlarmOptionsPage) << date
-                                << QList<QByteArray>{"25EI  IN1IO0IL0PO0PL0AE1AO0"} << connected;
-        QTest::newRow("lockouts") << int(LockoutPage) << date
-                                  << QList<QByteArray>{"57EG  PA5183DT0DP1DV0M0DC0DM0AI0AR0AL0MM0PU0VU0LA0CL0CO0AM1"}
+                                << QList<QByteArray> { "25EI  IN1IO0IL0PO0PL0AE1AO0" } << connected;
+        QTest::newRow("lockouts")
+                << int(LockoutPage) << date
+                << QList<QByteArray> { "57EG  "
+                                       "PA5183DT0DP1DV0M0DC0DM0AI0AR0AL0MM0PU0VU0LA0CL0CO0AM1" }
+                << connected;
+        QTest::newRow("language") << int(LanguagePage) << date << QList<QByteArray> { "06ED  06" }
                                   << connected;
-        QTest::newRow("language") << int(LanguagePage) << date << QList<QByteArray>{"06ED  06"} << connected;
     }
 
     void applySendsThePageShown()
@@ -111,7 +118,8 @@ private slots:
         state.alarms = 33;
         state.lockouts = 0x8002;
         state.language = 6;
-        const StatusMessage message = ConfigExchange::applyPage(line->link, page, state, calendar, "5183");
+        const StatusMessage message =
+                ConfigExchange::applyPage(line->link, page, state, calendar, "5183");
         QCOMPARE(message.text, outcome);
         QCOMPARE(message.failure, outcome != QLatin1String("Connected to Pelidor 7"));
         QCOMPARE(line->packets(), packets);
@@ -121,7 +129,8 @@ private slots:
     {
         line->dispenser.injectFault(Fault::Refuse);
         DispenserState state;
-        const StatusMessage message = ConfigExchange::applyPage(line->link, TimeDatePage, state, QDate(2024, 1, 1), "5183");
+        const StatusMessage message = ConfigExchange::applyPage(line->link, TimeDatePage, state,
+                                                                QDate(2024, 1, 1), "5183");
         QCOMPARE(message, StatusMessage::failed("Error: A2 Received from P7"));
         QCOMPARE(line->packets().size(), 2); // the date still goes out
         QCOMPARE(ConfigExchange::applyPage(line->link, LockoutPage, state, QDate(), "12345"),
@@ -135,7 +144,8 @@ private slots:
         QCOMPARE(configPageOfItem("Supervisor Password"), int(PasswordPage));
         QCOMPARE(configPageOfItem("units"), -1);
         QCOMPARE(configPageHelp(LockoutPage),
-                 QStringLiteral("Set Operator Lockouts on the Pelidor 7.\n\n(Requires Supervisor mode.)"));
+                 QStringLiteral(
+                         "Set Operator Lockouts on the Pelidor 7.\n\n(Requires Supervisor mode.)"));
     }
 
     void passwordChange_data()
@@ -144,12 +154,30 @@ private slots:
         QTest::addColumn<QString>("newPassword");
         QTest::addColumn<QString>("confirmation");
         QTest::addColumn<QString>("message");
-        QTest::newRow("accepted") << "5183" << "0042" << "0042" << "";
-        QTest::newRow("wrong, even when the new ones differ") << "5184" << "1111" << "2222" << "Wrong password.";
-        QTest::newRow("mismatch") << "5183" << "1111" << "1112" << "Confirmation does not match";
-        QTest::newRow("empty") << "5183" << "" << "" << "The new password must be exactly four digits.";
-        QTest::newRow("three digits") << "5183" << "123" << "123" << "The new password must be exactly four digits.";
-        QTest::newRow("letters") << "5183" << "12a4" << "12a4" << "The new password must be exactly four digits.";
+        QTest::newRow("accepted") << "5183"
+                                  << "0042"
+                                  << "0042"
+                                  << "";
+        QTest::newRow("wrong, even when the new ones differ") << "5184"
+                                                              << "1111"
+                                                              << "2222"
+                                                              << "Wrong password.";
+        QTest::newRow("mismatch") << "5183"
+                                  << "1111"
+                                  << "1112"
+                                  << "Confirmation does not match";
+        QTest::newRow("empty") << "5183"
+                               << ""
+                               << ""
+                               << "The new password must be exactly four digits.";
+        QTest::newRow("three digits") << "5183"
+                                      << "123"
+                                      << "123"
+                                      << "The new password must be exactly four digits.";
+        QTest::newRow("letters") << "5183"
+                                 << "12a4"
+                                 << "12a4"
+                                 << "The new password must be exactly four digits.";
     }
 
     void passwordChange()
@@ -158,7 +186,9 @@ private slots:
         QFETCH(QString, newPassword);
         QFETCH(QString, confirmation);
         QFETCH(QString, message);
-        QCOMPARE(PasswordChange::message(PasswordChange::check(current, newPassword, confirmation, "5183")), message);
+        QCOMPARE(PasswordChange::message(
+                         PasswordChange::check(current, newPassword, confirmation, "5183")),
+                 message);
     }
 };
 

@@ -7,7 +7,11 @@
 #include <QtWidgets>
 
 // Layout requests and geometry changes are posted: let them all arrive.
-static void settle() { QCoreApplication::sendPostedEvents(); QCoreApplication::processEvents(); }
+static void settle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
 
 // Names of the visible labels, buttons, spin boxes and line edits under root
 // that are smaller than their minimum size (a wrapped label: shorter than its
@@ -17,17 +21,19 @@ static QStringList cutWidgets(QWidget *root)
     QStringList cut;
     for (QWidget *widget : root->findChildren<QWidget *>()) {
         auto *label = qobject_cast<QLabel *>(widget);
-        if (!(label || qobject_cast<QAbstractButton *>(widget) || qobject_cast<QAbstractSpinBox *>(widget)
-              || qobject_cast<QLineEdit *>(widget))
-            || !widget->isVisible() || widget->objectName().isEmpty() || widget->objectName().startsWith("qt_"))
+        if (!(label || qobject_cast<QAbstractButton *>(widget)
+              || qobject_cast<QAbstractSpinBox *>(widget) || qobject_cast<QLineEdit *>(widget))
+            || !widget->isVisible() || widget->objectName().isEmpty()
+            || widget->objectName().startsWith("qt_"))
             continue;
         const QSize size = widget->size();
-        const QSize need = label && label->wordWrap() ? QSize(0, label->heightForWidth(size.width()))
-                                                      : widget->minimumSizeHint();
+        const QSize need = label && label->wordWrap()
+                ? QSize(0, label->heightForWidth(size.width()))
+                : widget->minimumSizeHint();
         if (size.width() < need.width() || size.height() < need.height()) {
             cut << widget->objectName();
-            qWarning("%s is %dx%d, needs %dx%d", qPrintable(cut.last()), size.width(), size.height(),
-                     need.width(), need.height());
+            qWarning("%s is %dx%d, needs %dx%d", qPrintable(cut.last()), size.width(),
+                     size.height(), need.width(), need.height());
         }
     }
     return cut;
@@ -94,15 +100,18 @@ private slots:
         auto *tree = f.find<QTreeWidget>("treeWidget");
         tree->expandAll();
         settle();
-        const int textMargins = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
+        const int textMargins =
+                2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
         for (QTreeWidgetItemIterator it(tree); *it; ++it) {
             const QRect rect = tree->visualItemRect(*it);
             if (rect.width() < tree->fontMetrics().horizontalAdvance((*it)->text(0)) + textMargins
-                || rect.right() >= tree->viewport()->width() || rect.bottom() >= tree->viewport()->height())
+                || rect.right() >= tree->viewport()->width()
+                || rect.bottom() >= tree->viewport()->height())
                 cut << QStringLiteral("treeWidget item \"%1\"").arg((*it)->text(0));
         }
         // The job and bulk-adjust docks share one place: each is checked on top.
-        for (const char *name : {"changeViewSettingsDockWidget", "jobDockWidget", "bulkAdjustDock"}) {
+        for (const char *name :
+             { "changeViewSettingsDockWidget", "jobDockWidget", "bulkAdjustDock" }) {
             auto *dock = f.find<QDockWidget>(name);
             dock->raise();
             settle();
@@ -126,12 +135,14 @@ private slots:
         f.window->resize(1600, 1000);
         settle();
         QCOMPARE(f.window->size(), QSize(1600, 1000));
-        const int rows = table->viewport()->height() / table->rowHeight(0); // whole rows, from the top
+        const int rows =
+                table->viewport()->height() / table->rowHeight(0); // whole rows, from the top
         QVERIFY2(rows >= 20, qPrintable(QStringLiteral("%1 whole rows shown").arg(rows)));
         // The row header and all four columns, without scrolling sideways.
         QVERIFY(table->verticalHeader()->isVisible());
         QVERIFY(!table->horizontalScrollBar()->isVisible());
-        QVERIFY(table->columnViewportPosition(3) + table->columnWidth(3) <= table->viewport()->width());
+        QVERIFY(table->columnViewportPosition(3) + table->columnWidth(3)
+                <= table->viewport()->width());
         QVERIFY(table->width() > tableBefore.width() && table->height() > tableBefore.height());
         QVERIFY(chart->width() > chartBefore.width() && chart->height() >= chartBefore.height());
     }

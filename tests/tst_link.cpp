@@ -24,9 +24,10 @@ QByteArray onLine(const char *steps, const QByteArray &text)
     QByteArray bytes;
     for (const char *step = steps; *step; ++step)
         bytes += *step == 'P' ? Packet::frame(text)
-                              : QByteArray(1, *step == 'E' ? Packet::ENQ
-                                                           : *step == 'A' ? Packet::ACK
-                                                                          : Packet::EOT);
+                              : QByteArray(1,
+                                           *step == 'E'           ? Packet::ENQ
+                                                   : *step == 'A' ? Packet::ACK
+                                                                  : Packet::EOT);
     return bytes;
 }
 
@@ -62,15 +63,20 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("wire");
-        QTest::newRow("current cell") << QByteArray("04UA  ") << QByteArray::fromHex("02303455412020433603");
-        QTest::newRow("alarm reset") << QByteArray("04EK  ") << QByteArray::fromHex("023034454B2020434303");
-        QTest::newRow("cell 12") << QByteArray("05E8012") << QByteArray::fromHex("0230354538303132384203");
+        QTest::newRow("current cell")
+                << QByteArray("04UA  ") << QByteArray::fromHex("02303455412020433603");
+        QTest::newRow("alarm reset")
+                << QByteArray("04EK  ") << QByteArray::fromHex("023034454B2020434303");
+        QTest::newRow("cell 12") << QByteArray("05E8012")
+                                 << QByteArray::fromHex("0230354538303132384203");
         QTest::newRow("1.2345 s") << QByteArray("10DS  T12345")
                                   << QByteArray::fromHex("02313044532020543132333435373503");
         QTest::newRow("whole job") << QByteArray("12SS  S000E399")
                                    << QByteArray::fromHex("023132535320205330303045333939454103");
         // A checksum below 0x10 keeps its leading zero.
-        QTest::newRow("checksum 0E") << QByteArray("04aaff") << QByteArray("\x02" "04aaff0E\x03");
+        QTest::newRow("checksum 0E") << QByteArray("04aaff")
+                                     << QByteArray("\x02"
+                                                   "04aaff0E\x03");
     }
 
     void framesTheWorkedExamples()
@@ -90,21 +96,30 @@ private slots:
         const Strike none = [](SimulatedDispenser &) {};
         const Strike slow = [](SimulatedDispenser &d) { d.setReplyDelay(120); }; // within each wait
         const Strike off = [](SimulatedDispenser &d) { d.setPoweredOn(false); };
-        for (bool feedback : {false, true}) {
+        for (bool feedback : { false, true }) {
             const char *kind = feedback ? "feedback" : "set";
-            QTest::addRow("%s", kind) << feedback << none << 0 << QByteArray(feedback ? "EPAT" : "EPT");
-            QTest::addRow("%s, slow", kind) << feedback << slow << 0 << QByteArray(feedback ? "EPAT" : "EPT");
+            QTest::addRow("%s", kind)
+                    << feedback << none << 0 << QByteArray(feedback ? "EPAT" : "EPT");
+            QTest::addRow("%s, slow", kind)
+                    << feedback << slow << 0 << QByteArray(feedback ? "EPAT" : "EPT");
             // A failed command reply ends the session; no data is asked for.
-            QTest::addRow("%s, no reply", kind) << feedback << inject(Fault::NoReply) << 3 << QByteArray("EPT");
-            QTest::addRow("%s, no ETX", kind) << feedback << inject(Fault::ReplyWithoutEtx) << 3 << QByteArray("EPT");
-            QTest::addRow("%s, refused", kind) << feedback << inject(Fault::Refuse) << 5 << QByteArray("EPT");
-            QTest::addRow("%s, A0 and A2", kind) << feedback << inject(Fault::AcceptAndRefuse) << 5 << QByteArray("EPT");
-            QTest::addRow("%s, garbage", kind) << feedback << inject(Fault::Garbage) << -1 << QByteArray("EPT");
+            QTest::addRow("%s, no reply", kind)
+                    << feedback << inject(Fault::NoReply) << 3 << QByteArray("EPT");
+            QTest::addRow("%s, no ETX", kind)
+                    << feedback << inject(Fault::ReplyWithoutEtx) << 3 << QByteArray("EPT");
+            QTest::addRow("%s, refused", kind)
+                    << feedback << inject(Fault::Refuse) << 5 << QByteArray("EPT");
+            QTest::addRow("%s, A0 and A2", kind)
+                    << feedback << inject(Fault::AcceptAndRefuse) << 5 << QByteArray("EPT");
+            QTest::addRow("%s, garbage", kind)
+                    << feedback << inject(Fault::Garbage) << -1 << QByteArray("EPT");
             // Switched off: nothing but the ENQ, and no session to end.
             QTest::addRow("%s, switched off", kind) << feedback << off << 6 << QByteArray("E");
         }
-        QTest::newRow("feedback, no data") << true << inject(Fault::NoData) << 12 << QByteArray("EPAT");
-        QTest::newRow("feedback, data without ETX") << true << inject(Fault::DataWithoutEtx) << 12 << QByteArray("EPAT");
+        QTest::newRow("feedback, no data")
+                << true << inject(Fault::NoData) << 12 << QByteArray("EPAT");
+        QTest::newRow("feedback, data without ETX")
+                << true << inject(Fault::DataWithoutEtx) << 12 << QByteArray("EPAT");
     }
 
     void transactions()
@@ -117,7 +132,8 @@ private slots:
         strike(line->dispenser);
         const QByteArray text = feedback ? "04UA  " : "04EK  ";
         QByteArray reply = "untouched";
-        QCOMPARE(feedback ? line->link.feedbackCommand(text, reply) : line->link.setCommand(text), code);
+        QCOMPARE(feedback ? line->link.feedbackCommand(text, reply) : line->link.setCommand(text),
+                 code);
         QCOMPARE(reply, feedback && code == 0 ? Packet::frame("05D0000") : QByteArray("untouched"));
         // Closing at once, as a user who disconnects right away, still lets
         // the last bytes out.
@@ -164,8 +180,9 @@ private slots:
         QTimer::singleShot(50, [&] { nestedCode = line->link.setCommand("07CH  005"); });
         QCOMPARE(line->link.setCommand("07CH  007"), 0);
         QCOMPARE(nestedCode, 14);
-        QCOMPARE(line->link.errorMessage(14), QStringLiteral("Error: Serial port busy with another command"));
-        QCOMPARE(line->packets(), QList<QByteArray>{"07CH  007"});
+        QCOMPARE(line->link.errorMessage(14),
+                 QStringLiteral("Error: Serial port busy with another command"));
+        QCOMPARE(line->packets(), QList<QByteArray> { "07CH  007" });
     }
 
     void closedPortTouchesNothing()
@@ -212,7 +229,8 @@ private slots:
         DebugCapture debug;
         QByteArray reply;
         QCOMPARE(line->link.feedbackCommand("04UA  ", reply), 0);
-        const QRegularExpression mark(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d Before Read DataResp$"));
+        const QRegularExpression mark(
+                QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d Before Read DataResp$"));
         QCOMPARE(debug.lines().size(), 2);
         for (const QString &text : debug.lines())
             QVERIFY2(mark.match(text).hasMatch(), qPrintable(text));

@@ -19,8 +19,8 @@ Q_DECLARE_METATYPE(Operation)
 Q_DECLARE_METATYPE(Read)
 Q_DECLARE_METATYPE(Prepare)
 
-#define SENDS(name, call, code, packet)                                                          \
-    QTest::newRow(name) << Operation([](DispenserLink &l) { return l.call; }) << (code)        \
+#define SENDS(name, call, code, packet)                                                            \
+    QTest::newRow(name) << Operation([](DispenserLink &l) { return l.call; }) << (code)            \
                         << QByteArray(packet)
 
 namespace {
@@ -31,8 +31,8 @@ SimulatedDispenser::State heldState()
 {
     SimulatedDispenser::State s;
     s.currentCell = 12;
-    s.cells[12] = {12345, 6896, 180, 99999}; // pressure 689.6: beyond what a reading may hold
-    s.cells[300] = {99999, 6895, 7, 1};
+    s.cells[12] = { 12345, 6896, 180, 99999 }; // pressure 689.6: beyond what a reading may hold
+    s.cells[300] = { 99999, 6895, 7, 1 };
     s.startCell = 10;
     s.endCell = 20;
     s.autoIncrementOn = true;
@@ -56,50 +56,96 @@ SimulatedDispenser::State heldState()
 // A braced list is evaluated in order: the call runs before its out-parameters are taken.
 const Read status = [](DispenserLink &l) {
     int ai = -1, mode = -1, start = -1, end = -1;
-    return QVariantList{l.getTotalStatusFeedback(ai, mode, start, end), ai, mode, start, end};
+    return QVariantList { l.getTotalStatusFeedback(ai, mode, start, end), ai, mode, start, end };
 };
-const Read aiMode = [](DispenserLink &l) { int v = -1; return QVariantList{l.getAiMode(v), v}; };
-const Read dispenseMode = [](DispenserLink &l) { int v = -1; return QVariantList{l.getDispenseMode(v), v}; };
+const Read aiMode = [](DispenserLink &l) {
+    int v = -1;
+    return QVariantList { l.getAiMode(v), v };
+};
+const Read dispenseMode = [](DispenserLink &l) {
+    int v = -1;
+    return QVariantList { l.getDispenseMode(v), v };
+};
 const Read startEnd = [](DispenserLink &l) {
     int start = -1, end = -1;
-    return QVariantList{l.getStartEndMemCell(start, end), start, end};
+    return QVariantList { l.getStartEndMemCell(start, end), start, end };
 };
-const Read memCell = [](DispenserLink &l) { int v = -1; return QVariantList{l.getMemCell(v), v}; };
-const Read cellTime = [](DispenserLink &l) { double v = -1; return QVariantList{l.getDispenseTime(v), v}; };
-const Read cellPressure = [](DispenserLink &l) { double v = -1; return QVariantList{l.getPressure(v), v}; };
-const Read cellVacuum = [](DispenserLink &l) { double v = -1; return QVariantList{l.getVacuum(v), v}; };
-const Read trigger = [](DispenserLink &l) { int v = -1; return QVariantList{l.getTrigger(v), v}; };
+const Read memCell = [](DispenserLink &l) {
+    int v = -1;
+    return QVariantList { l.getMemCell(v), v };
+};
+const Read cellTime = [](DispenserLink &l) {
+    double v = -1;
+    return QVariantList { l.getDispenseTime(v), v };
+};
+const Read cellPressure = [](DispenserLink &l) {
+    double v = -1;
+    return QVariantList { l.getPressure(v), v };
+};
+const Read cellVacuum = [](DispenserLink &l) {
+    double v = -1;
+    return QVariantList { l.getVacuum(v), v };
+};
+const Read trigger = [](DispenserLink &l) {
+    int v = -1;
+    return QVariantList { l.getTrigger(v), v };
+};
 const Read memTimePressure = [](DispenserLink &l) {
     int cell = -1;
     double t = -1, p = -1;
-    return QVariantList{l.getMemTimePressure(cell, t, p), cell, t, p};
+    return QVariantList { l.getMemTimePressure(cell, t, p), cell, t, p };
 };
 Read cellValues(int cell)
 {
     return [cell](DispenserLink &l) {
         double p = -1, t = -1, v = -1;
-        return QVariantList{l.getPressureTimeVacuum(cell, p, t, v), p, t, v};
+        return QVariantList { l.getPressureTimeVacuum(cell, p, t, v), p, t, v };
     };
 }
-const Read pressureUnits = [](DispenserLink &l) { int v = -1; return QVariantList{l.getPressureUnits(v), v}; };
-const Read vacuumUnits = [](DispenserLink &l) { int v = -1; return QVariantList{l.getVacuumUnits(v), v}; };
+const Read pressureUnits = [](DispenserLink &l) {
+    int v = -1;
+    return QVariantList { l.getPressureUnits(v), v };
+};
+const Read vacuumUnits = [](DispenserLink &l) {
+    int v = -1;
+    return QVariantList { l.getVacuumUnits(v), v };
+};
 const Read timeOfDay = [](DispenserLink &l) {
     int hour = -1, minute = -1;
     bool clock24 = true;
-    return QVariantList{l.getTime(hour, minute, clock24), hour, minute, clock24};
+    return QVariantList { l.getTime(hour, minute, clock24), hour, minute, clock24 };
 };
 const Read date = [](DispenserLink &l) {
     int month = -1, day = -1, year = -1;
-    return QVariantList{l.getDate(month, day, year), month, day, year};
+    return QVariantList { l.getDate(month, day, year), month, day, year };
 };
-const Read lockouts = [](DispenserLink &l) { unsigned v = ~0u; return QVariantList{l.getLockouts(v, "5183"), v}; };
-const Read alarms = [](DispenserLink &l) { unsigned v = ~0u; return QVariantList{l.getAlarms(v), v}; };
+const Read lockouts = [](DispenserLink &l) {
+    unsigned v = ~0u;
+    return QVariantList { l.getLockouts(v, "5183"), v };
+};
+const Read alarms = [](DispenserLink &l) {
+    unsigned v = ~0u;
+    return QVariantList { l.getAlarms(v), v };
+};
 const Read alarmOptions = [](DispenserLink &l) {
     bool o[7] = {};
-    return QVariantList{l.getAlarms(o[0], o[1], o[2], o[3], o[4], o[5], o[6]), o[0], o[1], o[2], o[3], o[4], o[5], o[6]};
+    return QVariantList { l.getAlarms(o[0], o[1], o[2], o[3], o[4], o[5], o[6]),
+                          o[0],
+                          o[1],
+                          o[2],
+                          o[3],
+                          o[4],
+                          o[5],
+                          o[6] };
 };
-const Read alarmStatus = [](DispenserLink &l) { unsigned v = 0x88; return QVariantList{l.getAlarmStatus(v), v}; };
-const Read shotCount = [](DispenserLink &l) { int v = -1; return QVariantList{l.getShotCount(v), v}; };
+const Read alarmStatus = [](DispenserLink &l) {
+    unsigned v = 0x88;
+    return QVariantList { l.getAlarmStatus(v), v };
+};
+const Read shotCount = [](DispenserLink &l) {
+    int v = -1;
+    return QVariantList { l.getShotCount(v), v };
+};
 
 const Prepare fromState = [](SimulatedDispenser &) {};
 Prepare reply(const QByteArray &data)
@@ -199,7 +245,8 @@ private slots:
         QFETCH(QByteArray, packet);
 
         QCOMPARE(operation(line->link), code);
-        QCOMPARE(line->packets(), packet.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{packet});
+        QCOMPARE(line->packets(),
+                 packet.isEmpty() ? QList<QByteArray>() : QList<QByteArray> { packet });
     }
 
     void reads_data()
@@ -208,65 +255,75 @@ private slots:
         QTest::addColumn<Prepare>("prepare");
         QTest::addColumn<QVariantList>("expected"); // the code, then the out-parameters
 
-        auto row = [](const char *name, const Read &read, const Prepare &prepare, const QVariantList &expected) {
+        auto row = [](const char *name, const Read &read, const Prepare &prepare,
+                      const QVariantList &expected) {
             QTest::newRow(name) << read << prepare << expected;
         };
-        row("status", status, fromState, {0, 1, 1, 10, 20});
-        row("AI mode", aiMode, fromState, {0, 1});
-        row("dispense mode", dispenseMode, fromState, {0, 1});
-        row("start and end", startEnd, fromState, {0, 10, 20});
-        row("current cell", memCell, fromState, {0, 12});
-        row("time of the current cell", cellTime, fromState, {0, 1.2345});
-        row("pressure of the current cell above 689.5", cellPressure, fromState, {8, 689.6});
-        row("vacuum of the current cell", cellVacuum, fromState, {0, 18.0});
-        row("trigger", trigger, fromState, {0, 99999});
-        row("pressure checked before the cell", memTimePressure, fromState, {8, 12, 1.2345, 689.6});
-        row("cell 300 at the limits", cellValues(300), fromState, {0, 689.5, 9.9999, 0.7});
-        row("cell 400, no exchange", cellValues(400), fromState, {8, -1.0, -1.0, -1.0});
-        row("pressure units", pressureUnits, fromState, {0, 2});
-        row("vacuum units", vacuumUnits, fromState, {0, 3});
-        row("6 PM", timeOfDay, fromState, {0, 18, 5, false});
-        row("date", date, fromState, {0, 2, 29, 24});
-        row("lockouts, higher bits kept", lockouts, fromState, {0, 0xFFFF8009u});
-        row("alarm options, higher bits kept", alarms, fromState, {0, 0xFFFFFFC1u});
-        row("alarm options as flags", alarmOptions, fromState, {0, true, false, false, false, false, false, true});
-        row("alarm status, bits 0 and 5 set, 3 cleared, 7 kept", alarmStatus, fromState, {0, 0xA1u});
-        row("shot count 99999", shotCount, fromState, {0, 99999});
+        row("status", status, fromState, { 0, 1, 1, 10, 20 });
+        row("AI mode", aiMode, fromState, { 0, 1 });
+        row("dispense mode", dispenseMode, fromState, { 0, 1 });
+        row("start and end", startEnd, fromState, { 0, 10, 20 });
+        row("current cell", memCell, fromState, { 0, 12 });
+        row("time of the current cell", cellTime, fromState, { 0, 1.2345 });
+        row("pressure of the current cell above 689.5", cellPressure, fromState, { 8, 689.6 });
+        row("vacuum of the current cell", cellVacuum, fromState, { 0, 18.0 });
+        row("trigger", trigger, fromState, { 0, 99999 });
+        row("pressure checked before the cell", memTimePressure, fromState,
+            { 8, 12, 1.2345, 689.6 });
+        row("cell 300 at the limits", cellValues(300), fromState, { 0, 689.5, 9.9999, 0.7 });
+        row("cell 400, no exchange", cellValues(400), fromState, { 8, -1.0, -1.0, -1.0 });
+        row("pressure units", pressureUnits, fromState, { 0, 2 });
+        row("vacuum units", vacuumUnits, fromState, { 0, 3 });
+        row("6 PM", timeOfDay, fromState, { 0, 18, 5, false });
+        row("date", date, fromState, { 0, 2, 29, 24 });
+        row("lockouts, higher bits kept", lockouts, fromState, { 0, 0xFFFF8009u });
+        row("alarm options, higher bits kept", alarms, fromState, { 0, 0xFFFFFFC1u });
+        row("alarm options as flags", alarmOptions, fromState,
+            { 0, true, false, false, false, false, false, true });
+        row("alarm status, bits 0 and 5 set, 3 cleared, 7 kept", alarmStatus, fromState,
+            { 0, 0xA1u });
+        row("shot count 99999", shotCount, fromState, { 0, 99999 });
 
-        row("AI off whatever M holds, nothing range checked", status, reply("AI0M7TM9SA999EA998"), {0, 3, 9, 999, 998});
-        row("AI timed", aiMode, reply("AI1M1TM0"), {0, 0});
-        row("AI sequence", aiMode, reply("AI1M4TM0"), {0, 2});
-        row("M inside TM comes first", aiMode, reply("AI1TM2M4"), {0, 1});
-        row("bad AI digit stops the status read", status, reply("AI1M7TM1SA005EA010"), {10, -1, -1, -1, -1});
-        row("current cell 400 stored", memCell, reply("D0400"), {10, 400});
-        row("shot count 100000 stored", shotCount, reply("SC0100000"), {10, 100000});
-        row("trigger not decimal", trigger, reply("TV0001x"), {0, 0});
-        row("vacuum 18.1 stored", cellValues(0), reply("DT00001PD0500VC0181"), {10, 50.0, 0.0001, 18.1});
-        row("cell 400 before a negative time", memTimePressure, reply("CH400DT-0001PD1000"), {10, 400, -0.0001, 100.0});
-        row("negative time", memTimePressure, reply("CH399DT-0001PD1000"), {8, 399, -0.0001, 100.0});
-        row("12 AM is hour 0", timeOfDay, reply("H12M00AM0"), {0, 0, 0, false});
-        row("12 PM stays 12", timeOfDay, reply("H12M30AM1"), {0, 12, 30, false});
-        row("24 h", timeOfDay, reply("H23M01AM2"), {0, 23, 1, true});
-        row("24 h, hour 24", timeOfDay, reply("H24M00AM2"), {10, 24, 0, true});
-        row("minute 60", timeOfDay, reply("H01M60AM2"), {10, 1, 60, true});
-        row("clock indicator 7", timeOfDay, reply("H05M10AM7"), {10, 5, 10, true});
-        row("month 13 stored", date, reply("M13D01Y24"), {10, 13, 1, 24});
-        row("pressure unit 3 not stored", pressureUnits, reply("PU03"), {10, -1});
-        row("vacuum unit 5 not stored", vacuumUnits, reply("VU05"), {10, -1});
+        row("AI off whatever M holds, nothing range checked", status, reply("AI0M7TM9SA999EA998"),
+            { 0, 3, 9, 999, 998 });
+        row("AI timed", aiMode, reply("AI1M1TM0"), { 0, 0 });
+        row("AI sequence", aiMode, reply("AI1M4TM0"), { 0, 2 });
+        row("M inside TM comes first", aiMode, reply("AI1TM2M4"), { 0, 1 });
+        row("bad AI digit stops the status read", status, reply("AI1M7TM1SA005EA010"),
+            { 10, -1, -1, -1, -1 });
+        row("current cell 400 stored", memCell, reply("D0400"), { 10, 400 });
+        row("shot count 100000 stored", shotCount, reply("SC0100000"), { 10, 100000 });
+        row("trigger not decimal", trigger, reply("TV0001x"), { 0, 0 });
+        row("vacuum 18.1 stored", cellValues(0), reply("DT00001PD0500VC0181"),
+            { 10, 50.0, 0.0001, 18.1 });
+        row("cell 400 before a negative time", memTimePressure, reply("CH400DT-0001PD1000"),
+            { 10, 400, -0.0001, 100.0 });
+        row("negative time", memTimePressure, reply("CH399DT-0001PD1000"),
+            { 8, 399, -0.0001, 100.0 });
+        row("12 AM is hour 0", timeOfDay, reply("H12M00AM0"), { 0, 0, 0, false });
+        row("12 PM stays 12", timeOfDay, reply("H12M30AM1"), { 0, 12, 30, false });
+        row("24 h", timeOfDay, reply("H23M01AM2"), { 0, 23, 1, true });
+        row("24 h, hour 24", timeOfDay, reply("H24M00AM2"), { 10, 24, 0, true });
+        row("minute 60", timeOfDay, reply("H01M60AM2"), { 10, 1, 60, true });
+        row("clock indicator 7", timeOfDay, reply("H05M10AM7"), { 10, 5, 10, true });
+        row("month 13 stored", date, reply("M13D01Y24"), { 10, 13, 1, 24 });
+        row("pressure unit 3 not stored", pressureUnits, reply("PU03"), { 10, -1 });
+        row("vacuum unit 5 not stored", vacuumUnits, reply("VU05"), { 10, -1 });
 
-        row("status without SA", status, reply("AI1M1TM0EA399"), {10, -1, -1, -1, -1});
-        row("dispense mode without TM", dispenseMode, reply("AI1M1"), {10, -1});
-        row("start and end without EA", startEnd, reply("SA001"), {10, -1, -1});
-        row("trigger without TV", trigger, reply("T00001"), {10, -1});
-        row("time without AM", timeOfDay, reply("H10M10"), {10, -1, -1, true});
-        row("alarm status without PA", alarmStatus, reply("IN1AI1"), {10, 0x88u});
-        row("lockouts without AM", lockouts, reply(noLockouts.left(45)), {10, ~0u});
+        row("status without SA", status, reply("AI1M1TM0EA399"), { 10, -1, -1, -1, -1 });
+        row("dispense mode without TM", dispenseMode, reply("AI1M1"), { 10, -1 });
+        row("start and end without EA", startEnd, reply("SA001"), { 10, -1, -1 });
+        row("trigger without TV", trigger, reply("T00001"), { 10, -1 });
+        row("time without AM", timeOfDay, reply("H10M10"), { 10, -1, -1, true });
+        row("alarm status without PA", alarmStatus, reply("IN1AI1"), { 10, 0x88u });
+        row("lockouts without AM", lockouts, reply(noLockouts.left(45)), { 10, ~0u });
 
-        row("status, data without ETX", status, fault(Fault::DataWithoutEtx), {12, -1, -1, -1, -1});
-        row("time, refused", timeOfDay, fault(Fault::Refuse), {5, -1, -1, true});
-        row("time of a cell not read", cellTime, fault(Fault::Refuse), {5, -1.0});
-        row("pressure of cell 400", cellPressure, reply("D0400"), {10, -1.0});
-        row("vacuum of a cell read as garbage", cellVacuum, fault(Fault::Garbage), {-1, -1.0});
+        row("status, data without ETX", status, fault(Fault::DataWithoutEtx),
+            { 12, -1, -1, -1, -1 });
+        row("time, refused", timeOfDay, fault(Fault::Refuse), { 5, -1, -1, true });
+        row("time of a cell not read", cellTime, fault(Fault::Refuse), { 5, -1.0 });
+        row("pressure of cell 400", cellPressure, reply("D0400"), { 10, -1.0 });
+        row("vacuum of a cell read as garbage", cellVacuum, fault(Fault::Garbage), { -1, -1.0 });
     }
 
     void reads()
@@ -289,21 +346,31 @@ private slots:
         QCOMPARE(link.setMemCell(3), 5);
         line->dispenser.injectFault(Fault::NoReply);
         QCOMPARE(link.getMemCellResponse(), 3);
-        QCOMPARE(debug.lines(), QStringList({"Start End Mem Cell cmd: 12SS  S000E399",
-                                             "Error: A2 Received from P7", "P7 Response: ",
-                                             "Error: No response when expected from P7"}));
+        QCOMPARE(debug.lines(),
+                 QStringList({ "Start End Mem Cell cmd: 12SS  S000E399",
+                               "Error: A2 Received from P7",
+                               "P7 Response: ", "Error: No response when expected from P7" }));
 
         const std::pair<int, const char *> messages[] = {
-            {-1, "Error: unknown error"}, {0, ""}, {1, "Error: Serial port closed... can't send commands"},
-            {2, "Error: Timeout while reading from serial port"}, {4, "Error: Bad command packet..."},
-            {6, "Error: NACK from P7"}, {7, ""}, {8, "Error: API Parameter Out Of Range"},
-            {9, "Error: Invalid API Parameter"}, {10, ""},
-            {11, "Error: Feedback command didn't respond to initial query"},
-            {12, "Error: Feedback command didn't send full response."}, {13, ""}};
+            { -1, "Error: unknown error" },
+            { 0, "" },
+            { 1, "Error: Serial port closed... can't send commands" },
+            { 2, "Error: Timeout while reading from serial port" },
+            { 4, "Error: Bad command packet..." },
+            { 6, "Error: NACK from P7" },
+            { 7, "" },
+            { 8, "Error: API Parameter Out Of Range" },
+            { 9, "Error: Invalid API Parameter" },
+            { 10, "" },
+            { 11, "Error: Feedback command didn't respond to initial query" },
+            { 12, "Error: Feedback command didn't send full response." },
+            { 13, "" }
+        };
         for (const auto &[code, text] : messages) {
             debug.clear();
             DispenserLink::printError(code);
-            QCOMPARE(debug.lines(), *text ? QStringList{QString::fromLatin1(text)} : QStringList());
+            QCOMPARE(debug.lines(),
+                     *text ? QStringList { QString::fromLatin1(text) } : QStringList());
         }
     }
 };

@@ -29,7 +29,8 @@ QByteArray binaryProfile(quint32 pressureUnit, quint32 vacuumUnit, quint32 start
     return bytes;
 }
 
-const QByteArray header = "Mem Cell,Dispense Time(s),Dispense Pressure (psi),Vacuum (\"H2O),Trigger\n";
+const QByteArray header =
+        "Mem Cell,Dispense Time(s),Dispense Pressure (psi),Vacuum (\"H2O),Trigger\n";
 
 } // namespace
 
@@ -75,8 +76,10 @@ private slots:
         QCOMPARE(state.writeProfile(path), int(ProfileFile::Ok));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("Mem Cell,Dispense Time(s),Dispense Pressure (bar),Vacuum (mmHg),Trigger\n"
-                                            "10,0.25,30,2.5,10\n11,0,1.23457e+06,0,0\n12,0,0,0,0\n"));
+        QCOMPARE(file.readAll(),
+                 QByteArray(
+                         "Mem Cell,Dispense Time(s),Dispense Pressure (bar),Vacuum (mmHg),Trigger\n"
+                         "10,0.25,30,2.5,10\n11,0,1.23457e+06,0,0\n12,0,0,0,0\n"));
 
         DispenserState read;
         QCOMPARE(read.readProfile(path), int(ProfileFile::Ok));
@@ -84,7 +87,8 @@ private slots:
         QCOMPARE(read.vacuumUnits, int(ProfileUnits::MillimetresOfMercury));
         QCOMPARE(read.times[10], 0.25);
         QCOMPARE(read.startCell, 0); // text files carry no range
-        QCOMPARE(state.writeProfile(folder.filePath("missing/saved.csv")), int(ProfileFile::OpenFailed));
+        QCOMPARE(state.writeProfile(folder.filePath("missing/saved.csv")),
+                 int(ProfileFile::OpenFailed));
     }
 
     void readsText_data()
@@ -97,20 +101,25 @@ private slots:
         QTest::newRow("a few cells") << header + "10,0.5,20,3,40\n" << 0 << 10 << "0.5 20 3 40";
         QTest::newRow("others kept") << header + "10,0.5,20,3,40\n" << 0 << 11 << "1.5 0 0 7";
         QTest::newRow("short row") << header + "7,0.5\n" << 0 << 7 << "0.5 0 0 0";
-        QTest::newRow("blank and empty rows") << header + "\n,,,,\n ,1,2,3,4\n8,1,2,3,4" << 0 << 0 << "1.5 0 0 7";
-        QTest::newRow("carriage returns alone") << QByteArray(header).replace('\n', '\r') + "5,2,3,4,5\r6,1,1,1,1\r"
-                                                << 0 << 5 << "2 3 4 5";
-        QTest::newRow("CR LF") << QByteArray(header).replace("\n", "\r\n") + "5,2,3,4,5\r\n" << 0 << 5 << "2 3 4 5";
+        QTest::newRow("blank and empty rows")
+                << header + "\n,,,,\n ,1,2,3,4\n8,1,2,3,4" << 0 << 0 << "1.5 0 0 7";
+        QTest::newRow("carriage returns alone")
+                << QByteArray(header).replace('\n', '\r') + "5,2,3,4,5\r6,1,1,1,1\r" << 0 << 5
+                << "2 3 4 5";
+        QTest::newRow("CR LF") << QByteArray(header).replace("\n", "\r\n") + "5,2,3,4,5\r\n"
+                               << 0 << 5 << "2 3 4 5";
         QTest::newRow("cell 400") << header + "400,1,2,3,4\n" << 5 << 0 << "1.5 0 0 7";
         QTest::newRow("cell -1") << header + "1,1,1,1,1\n-1,1,2,3,4\n" << 5 << 1 << "1.5 0 0 7";
         QTest::newRow("cell in letters") << header + "abc,1,2,3,4\n" << 5 << 0 << "1.5 0 0 7";
         QTest::newRow("cell 12.0") << header + "12.0,1,2,3,4\n" << 5 << 12 << "1.5 0 0 7";
-        QTest::newRow("cell beyond int") << header + "4294967296,1,2,3,4\n" << 5 << 0 << "1.5 0 0 7";
-        QTest::newRow("pressure unit unknown")
-            << QByteArray("Mem Cell,Time,Dispense Pressure (atm),Vacuum (kPa),Trigger\n1,1,1,1,1\n") << 3 << 1
-            << "1.5 0 0 7";
+        QTest::newRow("cell beyond int") << header + "4294967296,1,2,3,4\n"
+                                         << 5 << 0 << "1.5 0 0 7";
+        QTest::newRow("pressure unit unknown") << QByteArray(
+                "Mem Cell,Time,Dispense Pressure (atm),Vacuum (kPa),Trigger\n1,1,1,1,1\n")
+                                               << 3 << 1 << "1.5 0 0 7";
         QTest::newRow("vacuum unit unknown")
-            << QByteArray("Mem Cell,Time,Pressure (bar),Vacuum (hPa),Trigger\n") << 4 << 0 << "1.5 0 0 7";
+                << QByteArray("Mem Cell,Time,Pressure (bar),Vacuum (hPa),Trigger\n") << 4 << 0
+                << "1.5 0 0 7";
     }
 
     void readsText()
@@ -122,8 +131,12 @@ private slots:
 
         DispenserState state = filled();
         QCOMPARE(state.readProfile(fileWith(content)), code);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(state.times[cell]).arg(state.pressures[cell])
-                     .arg(state.vacuums[cell]).arg(state.triggers[cell]), values);
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                         .arg(state.times[cell])
+                         .arg(state.pressures[cell])
+                         .arg(state.vacuums[cell])
+                         .arg(state.triggers[cell]),
+                 values);
         QCOMPARE(state.startCell, 3);
         QCOMPARE(state.pressureUnits, 0);
     }
@@ -131,7 +144,9 @@ private slots:
     void readsUnitsFromTheHeader()
     {
         DispenserState state;
-        QCOMPARE(state.readProfile(fileWith("Mem Cell,T,Dispense Pressure (bar),Vacuum (mmHg),Trigger\n")), 0);
+        QCOMPARE(state.readProfile(
+                         fileWith("Mem Cell,T,Dispense Pressure (bar),Vacuum (mmHg),Trigger\n")),
+                 0);
         QCOMPARE(state.pressureUnits, 1);
         QCOMPARE(state.vacuumUnits, 3); // "Hg with its inch mark is not inside mmHg
     }
@@ -143,14 +158,22 @@ private slots:
         QTest::addColumn<QString>("range"); // start end pressure-unit vacuum-unit
         QTest::addColumn<QString>("cell31"); // time pressure vacuum trigger
 
-        QTest::newRow("cells 30 to 32") << binaryProfile(2, 3, 30, 32, {{0, 0, 0, 1}, {0.25, 30, 2.5, 10.9}, {0, 0, 0, 1}})
-                                        << 0 << "30 32 2 3" << "0.25 30 2.5 10";
-        QTest::newRow("start 500, end 999, vacuum unit 9")
-            << binaryProfile(7, 9, 500, 999, QVector<std::array<double, 4>>(400, {1, 1, 1, 1})) << 0 << "0 399 0 1"
-            << "1 1 1 1";
-        QTest::newRow("reversed range: units only") << binaryProfile(1, 2, 40, 30, {}) << 0 << "3 4 1 2" << "1.5 0 0 7";
-        QTest::newRow("records missing") << binaryProfile(1, 2, 30, 32, {{1, 1, 1, 1}}) << 6 << "3 4 0 1" << "1.5 0 0 7";
-        QTest::newRow("header cut") << binaryProfile(1, 2, 30, 32, {}).left(40) << 6 << "3 4 0 1" << "1.5 0 0 7";
+        QTest::newRow("cells 30 to 32") << binaryProfile(
+                2, 3, 30, 32, { { 0, 0, 0, 1 }, { 0.25, 30, 2.5, 10.9 }, { 0, 0, 0, 1 } })
+                                        << 0 << "30 32 2 3"
+                                        << "0.25 30 2.5 10";
+        QTest::newRow("start 500, end 999, vacuum unit 9") << binaryProfile(
+                7, 9, 500, 999, QVector<std::array<double, 4>>(400, { 1, 1, 1, 1 }))
+                                                           << 0 << "0 399 0 1"
+                                                           << "1 1 1 1";
+        QTest::newRow("reversed range: units only")
+                << binaryProfile(1, 2, 40, 30, {}) << 0 << "3 4 1 2"
+                << "1.5 0 0 7";
+        QTest::newRow("records missing")
+                << binaryProfile(1, 2, 30, 32, { { 1, 1, 1, 1 } }) << 6 << "3 4 0 1"
+                << "1.5 0 0 7";
+        QTest::newRow("header cut") << binaryProfile(1, 2, 30, 32, {}).left(40) << 6 << "3 4 0 1"
+                                    << "1.5 0 0 7";
     }
 
     void readsBinary()
@@ -162,10 +185,18 @@ private slots:
 
         DispenserState state = filled();
         QCOMPARE(state.readProfile(fileWith(content)), code);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(state.startCell).arg(state.endCell).arg(state.pressureUnits)
-                     .arg(state.vacuumUnits), range);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(state.times[31]).arg(state.pressures[31]).arg(state.vacuums[31])
-                     .arg(state.triggers[31]), cell31);
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                         .arg(state.startCell)
+                         .arg(state.endCell)
+                         .arg(state.pressureUnits)
+                         .arg(state.vacuumUnits),
+                 range);
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                         .arg(state.times[31])
+                         .arg(state.pressures[31])
+                         .arg(state.vacuums[31])
+                         .arg(state.triggers[31]),
+                 cell31);
     }
 
     // Anything but a regular file of profile size is refused before it is read.
@@ -176,7 +207,8 @@ private slots:
         QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         QCOMPARE(state.readProfile(fifo), int(ProfileFile::NotRegularFile));
         QCOMPARE(state.readProfile(folder.path()), int(ProfileFile::NotRegularFile));
-        QCOMPARE(state.readProfile(folder.filePath(QStringLiteral("none.csv"))), int(ProfileFile::OpenFailed));
+        QCOMPARE(state.readProfile(folder.filePath(QStringLiteral("none.csv"))),
+                 int(ProfileFile::OpenFailed));
         QCOMPARE(state.readProfile(fileWith(header + QByteArray(ProfileFile::maximumSize, '\n'))),
                  int(ProfileFile::TooLarge));
         QCOMPARE(state.times[0], 1.5);
@@ -196,9 +228,9 @@ private slots:
         QFile existing(path);
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.close();
-        QVERIFY(existing.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                        | QFileDevice::WriteGroup | QFileDevice::ReadOther
-                                        | QFileDevice::WriteOther));
+        QVERIFY(existing.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                        | QFileDevice::ReadGroup | QFileDevice::WriteGroup
+                                        | QFileDevice::ReadOther | QFileDevice::WriteOther));
         QCOMPARE(chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
         const uid_t previous = uid_t(setfsuid(65534));
         const int code = filled().writeProfile(path);

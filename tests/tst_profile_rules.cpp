@@ -30,7 +30,8 @@ private slots:
         auto row = [](const char *name, int column, int pressure, int vacuum, const char *text,
                       const char *corrected, double stored) {
             QTest::newRow(name) << column << pressure << vacuum << text
-                                << (corrected ? QString::fromLatin1(corrected) : QString()) << stored;
+                                << (corrected ? QString::fromLatin1(corrected) : QString())
+                                << stored;
         };
         row("time in range", Time, Psi, InchesOfWater, "2.5", nullptr, 2.5);
         row("time at its maximum", Time, Psi, InchesOfWater, "9.9999", nullptr, 9.9999);
@@ -66,7 +67,8 @@ private slots:
         QFETCH(QString, corrected);
         QFETCH(double, stored);
 
-        const QString result = ProfileCellCheck::correctedText(column, text, pressureUnit, vacuumUnit);
+        const QString result =
+                ProfileCellCheck::correctedText(column, text, pressureUnit, vacuumUnit);
         QCOMPARE(result, corrected);
         const QString kept = result.isNull() ? text : result;
         QCOMPARE(column == Trigger ? double(ProfileCellCheck::storedTrigger(kept))
@@ -109,13 +111,14 @@ private slots:
         QFETCH(int, trigger);
         QFETCH(int, adjustedTrigger);
         const double factor = BulkAdjustment::factorForPercent(percent);
-        QCOMPARE(BulkAdjustment::valueText(BulkAdjustment::adjustedValue(value, factor, offset)), text);
+        QCOMPARE(BulkAdjustment::valueText(BulkAdjustment::adjustedValue(value, factor, offset)),
+                 text);
         QCOMPARE(BulkAdjustment::adjustedTrigger(trigger, factor, offset), adjustedTrigger);
     }
 
     void stepPlot()
     {
-        std::array<double, 400> values{};
+        std::array<double, 400> values {};
         std::array<int, 400> triggers;
         triggers.fill(1);
         values[12] = 5.0;
@@ -125,11 +128,13 @@ private slots:
         // The cells before the range count with their stored triggers.
         StepPlot::Steps steps = StepPlot::build(values.data(), triggers.data(), 10, 12, preview);
         QCOMPARE(steps.startX, 10.0);
-        QCOMPARE(steps.points, QVector<QPointF>({{10, 0}, {11, 0}, {11, 0}, {15, 0}, {15, 5}, {16, 5}}));
+        QCOMPARE(steps.points,
+                 QVector<QPointF>(
+                         { { 10, 0 }, { 11, 0 }, { 11, 0 }, { 15, 0 }, { 15, 5 }, { 16, 5 } }));
         QCOMPARE(steps.maximum, 5.0);
         QCOMPARE(StepPlot::rangeMaximum(values.data(), 0, 11, preview), 0.0);
 
-        preview = StepPlot::Preview{2.0, 1.0, 1.0, 0.0};
+        preview = StepPlot::Preview { 2.0, 1.0, 1.0, 0.0 };
         steps = StepPlot::build(values.data(), triggers.data(), 0, 399, preview);
         QCOMPARE(steps.points.size(), 800);
         QCOMPARE(steps.endX, 402.0);
@@ -169,11 +174,14 @@ private slots:
 
     void clipboardCopy()
     {
-        ClipboardBlock::Copied copied = ClipboardBlock::copy({{1, 1, "4"}, {0, 1, "2"}, {1, 0, "3"}, {0, 0, "1"}});
+        ClipboardBlock::Copied copied = ClipboardBlock::copy(
+                { { 1, 1, "4" }, { 0, 1, "2" }, { 1, 0, "3" }, { 0, 0, "1" } });
         QCOMPARE(copied.text, QStringLiteral("1\t2\n3\t4"));
-        QCOMPARE(copied.html, QStringLiteral("<html><style>br{mso-data-placement:same-cell;}</style><table><tr>"
-                                             "<td>1</td><td>2</td></tr><tr><td>3</td><td>4</td></tr></table></html>"));
-        copied = ClipboardBlock::copy({{0, 0, "a\nb"}, {0, 1, "c\nd"}});
+        QCOMPARE(copied.html,
+                 QStringLiteral(
+                         "<html><style>br{mso-data-placement:same-cell;}</style><table><tr>"
+                         "<td>1</td><td>2</td></tr><tr><td>3</td><td>4</td></tr></table></html>"));
+        copied = ClipboardBlock::copy({ { 0, 0, "a\nb" }, { 0, 1, "c\nd" } });
         QCOMPARE(copied.text, QStringLiteral("a\nb\tc\nd"));
         QVERIFY(copied.html.contains("<td>a<br>b</td><td>c\nd</td>"));
         QCOMPARE(ClipboardBlock::copy({}).text, QString());
@@ -185,10 +193,14 @@ private slots:
         QTest::addColumn<bool>("rectangular");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QStringList>("cells");
-        QTest::newRow("two rows") << "1\t2\n3\t4" << true << 2 << QStringList{"1", "2", "3", "4"};
-        QTest::newRow("trailing line end and blanks") << "  1\t2\n\n " << true << 1 << QStringList{"1", "2"};
-        QTest::newRow("Windows line ends") << "1\t2\r\n3\t4\r\n" << true << 2 << QStringList{"1", "2", "3", "4"};
-        QTest::newRow("ragged") << "1\t2\t3\n4\t5" << false << 2 << QStringList{"1", "2", "3", "4", "5"};
+        QTest::newRow("two rows") << "1\t2\n3\t4" << true << 2
+                                  << QStringList { "1", "2", "3", "4" };
+        QTest::newRow("trailing line end and blanks")
+                << "  1\t2\n\n " << true << 1 << QStringList { "1", "2" };
+        QTest::newRow("Windows line ends") << "1\t2\r\n3\t4\r\n"
+                                           << true << 2 << QStringList { "1", "2", "3", "4" };
+        QTest::newRow("ragged") << "1\t2\t3\n4\t5" << false << 2
+                                << QStringList { "1", "2", "3", "4", "5" };
     }
 
     void clipboardParse()

@@ -21,8 +21,8 @@ SimulatedDispenser::State example()
     s.startCell = 5;
     s.endCell = 120;
     s.currentCell = 7;
-    s.cells[7] = {2500, 305, 25, 10};
-    s.cells[25] = {4000, 120, 50, 30};
+    s.cells[7] = { 2500, 305, 25, 10 };
+    s.cells[25] = { 4000, 120, 50, 30 };
     s.shotCount = 1234;
     s.hour = 2;
     s.minute = 5;
@@ -86,10 +86,14 @@ private slots:
         QCOMPARE(r.clock->hour, 14);
         QCOMPARE(r.clock->minute, 5);
         QVERIFY(!r.clock->twentyFourHour);
-        QCOMPARE(shown, QStringList({"Getting Total Status Feedback", "Getting DispenseTime,Pressure from Mem Cell",
-                                     "Getting Vacuum Units", "Getting Trigger Units",
-                                     "Getting SHOT Count Units", "Getting Time Units"}));
-        QCOMPARE(line->packets(), QList<QByteArray>({"04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  "}));
+        QCOMPARE(shown,
+                 QStringList({ "Getting Total Status Feedback",
+                               "Getting DispenseTime,Pressure from Mem Cell",
+                               "Getting Vacuum Units", "Getting Trigger Units",
+                               "Getting SHOT Count Units", "Getting Time Units" }));
+        QCOMPARE(
+                line->packets(),
+                QList<QByteArray>({ "04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  " }));
     }
 
     // The dispenser takes bar in hundredths: Get -> Send puts back what was read.
@@ -121,14 +125,21 @@ private slots:
         QTest::addColumn<QString>("failingStep");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("code");
-        QTest::newRow("status") << "Getting Total Status Feedback" << "cell vacuum trigger shots clock" << 5;
+        QTest::newRow("status") << "Getting Total Status Feedback"
+                                << "cell vacuum trigger shots clock" << 5;
         // No cell, no vacuum read: it would need the cell's number.
-        QTest::newRow("cell") << "Getting DispenseTime,Pressure from Mem Cell" << "status trigger shots clock" << 5;
-        QTest::newRow("vacuum") << "Getting Vacuum Units" << "status cell trigger shots clock" << 5;
-        QTest::newRow("trigger") << "Getting Trigger Units" << "status cell vacuum shots clock" << 5;
-        QTest::newRow("shots") << "Getting SHOT Count Units" << "status cell vacuum trigger clock" << 5;
-        QTest::newRow("clock") << "Getting Time Units" << "status cell vacuum trigger shots" << 5;
-        QTest::newRow("switched off") << "" << "" << 6;
+        QTest::newRow("cell") << "Getting DispenseTime,Pressure from Mem Cell"
+                              << "status trigger shots clock" << 5;
+        QTest::newRow("vacuum") << "Getting Vacuum Units"
+                                << "status cell trigger shots clock" << 5;
+        QTest::newRow("trigger") << "Getting Trigger Units"
+                                 << "status cell vacuum shots clock" << 5;
+        QTest::newRow("shots") << "Getting SHOT Count Units"
+                               << "status cell vacuum trigger clock" << 5;
+        QTest::newRow("clock") << "Getting Time Units"
+                               << "status cell vacuum trigger shots" << 5;
+        QTest::newRow("switched off") << ""
+                                      << "" << 6;
     }
 
     void eachReadStandsAlone()
@@ -148,20 +159,22 @@ private slots:
 
     void sendWritesThePanelInOrder()
     {
-        Settings settings{2, 1, 5, 120, 7, 1.2345, 2.5, 18.0, 99999};
+        Settings settings { 2, 1, 5, 120, 7, 1.2345, 2.5, 18.0, 99999 };
         QCOMPARE(sendSettings(line->link, settings, 1, progress), 0);
-        QCOMPARE(line->packets(), QList<QByteArray>({"10AC  S40000", "04MT  ", "12SS  S005E120", "07CH  007",
-                                                     "10DS  T12345", "08PS  2500", "08VS  0180", "10EQ  T99999"}));
+        QCOMPARE(line->packets(),
+                 QList<QByteArray>({ "10AC  S40000", "04MT  ", "12SS  S005E120", "07CH  007",
+                                     "10DS  T12345", "08PS  2500", "08VS  0180", "10EQ  T99999" }));
         QCOMPARE(shown.first(), QStringLiteral("Sending AiMode Settings to Device!"));
         QCOMPARE(shown.last(), QStringLiteral("Sending Trigger Settings to Device!"));
         QCOMPARE(shown.size(), 8);
 
         // Without a dispense mode none is sent; a refused range does not stop the rest.
         line->dispenser.clearLog();
-        settings = {3, -1, 9, 8, 0, 0.0, 0.0, 0.0, 1};
+        settings = { 3, -1, 9, 8, 0, 0.0, 0.0, 0.0, 1 };
         QCOMPARE(sendSettings(line->link, settings, 0, progress), 8);
-        QCOMPARE(line->packets(), QList<QByteArray>({"05AI  0", "07CH  000", "10DS  T00000", "08PS  0000",
-                                                     "08VS  0000", "10EQ  T00001"}));
+        QCOMPARE(line->packets(),
+                 QList<QByteArray>({ "05AI  0", "07CH  000", "10DS  T00000", "08PS  0000",
+                                     "08VS  0000", "10EQ  T00001" }));
     }
 
     void cellReadKeepsWhatWorked()
@@ -171,7 +184,8 @@ private slots:
         QCOMPARE(r.values->pressure, 12.0);
         QCOMPARE(r.values->vacuum, 5.0);
         QCOMPARE(*r.trigger, 10); // the current cell's, not cell 25's
-        QCOMPARE(shown, QStringList({"Get Settings from Device!", "Get Trigger Settings from Device!"}));
+        QCOMPARE(shown,
+                 QStringList({ "Get Settings from Device!", "Get Trigger Settings from Device!" }));
 
         line->dispenser.injectFault(Fault::Refuse);
         r = readCell(line->link, 25, 0, progress);

@@ -19,8 +19,9 @@ class TestTransmission : public QObject
 
     Result transmit(const ProfileTransmission::KeepGoing &keepGoing = [] { return true; })
     {
-        return ProfileTransmission::transmit(line->link, state, state.startCell, state.endCell,
-                                             [this](int cell) { cellsShown << cell; }, keepGoing);
+        return ProfileTransmission::transmit(
+                line->link, state, state.startCell, state.endCell,
+                [this](int cell) { cellsShown << cell; }, keepGoing);
     }
 
 private slots:
@@ -47,12 +48,13 @@ private slots:
         const Result result = transmit();
         QVERIFY(result.succeeded());
         QCOMPARE(result.summary(), QStringLiteral("Transmit complete: MemCell 5 to 7"));
-        QCOMPARE(cellsShown, QList<int>({5, 6, 7}));
+        QCOMPARE(cellsShown, QList<int>({ 5, 6, 7 }));
         QCOMPARE(line->packets(),
-                 QList<QByteArray>({"07CH  005", "08PS  1500", "10DS  T00000", "08VS  0000", "10EQ  T00001",
-                                    "07CH  006", "08PS  0000", "10DS  T02500", "08VS  0000", "10EQ  T00001",
-                                    "07CH  007", "08PS  0000", "10DS  T00000", "08VS  0180", "10EQ  T99999",
-                                    "12SS  S005E007"}));
+                 QList<QByteArray>({ "07CH  005", "08PS  1500", "10DS  T00000", "08VS  0000",
+                                     "10EQ  T00001", "07CH  006", "08PS  0000", "10DS  T02500",
+                                     "08VS  0000", "10EQ  T00001", "07CH  007", "08PS  0000",
+                                     "10DS  T00000", "08VS  0180", "10EQ  T99999",
+                                     "12SS  S005E007" }));
         QCOMPARE(line->dispenser.state().cells[5].pressure, 1500);
     }
 
@@ -63,7 +65,8 @@ private slots:
         line->dispenser.injectFault(Fault::Refuse); // cell 5's selection
         const Result result = transmit();
         QVERIFY(!result.succeeded());
-        QCOMPARE(result.summary(), QStringLiteral("Transmit incomplete: 2 commands failed, first at MemCell 5"));
+        QCOMPARE(result.summary(),
+                 QStringLiteral("Transmit incomplete: 2 commands failed, first at MemCell 5"));
         QCOMPARE(line->packets().size(), 15);
     }
 
@@ -75,16 +78,18 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const Result result = transmit();
-        QCOMPARE(result.summary(), QStringLiteral("Transmit stopped at MemCell 0: Error: NACK from P7"));
+        QCOMPARE(result.summary(),
+                 QStringLiteral("Transmit stopped at MemCell 0: Error: NACK from P7"));
         QVERIFY2(clock.elapsed() < 5000, "one unanswered command is enough");
-        QCOMPARE(cellsShown, QList<int>{0});
+        QCOMPARE(cellsShown, QList<int> { 0 });
     }
 
     void stopsWhenAsked()
     {
         int commands = 0;
         const Result result = transmit([&] { return ++commands <= 7; });
-        QCOMPARE(result.summary(), QStringLiteral("Transmit stopped at MemCell 6: stopped by the user"));
+        QCOMPARE(result.summary(),
+                 QStringLiteral("Transmit stopped at MemCell 6: stopped by the user"));
         QCOMPARE(line->packets().size(), 7);
         QCOMPARE(line->packets().last(), QByteArray("08PS  0000"));
     }

@@ -43,8 +43,8 @@ SimulatedDispenser::State example()
     s.startCell = 5;
     s.endCell = 120;
     s.currentCell = 7;
-    s.cells[7] = {2500, 305, 25, 10};
-    s.cells[25] = {4000, 120, 50, 30};
+    s.cells[7] = { 2500, 305, 25, 10 };
+    s.cells[25] = { 4000, 120, 50, 30 };
     s.shotCount = 1234;
     s.hour = 2;
     s.minute = 5;
@@ -85,15 +85,20 @@ class TestWindow : public QObject
     QTemporaryDir folder;
 
     QString text(const char *name) const { return f.find<QLabel>(name)->text(); }
-    double value(const char *spinBox) const { return f.find<QAbstractSpinBox>(spinBox)->property("value").toDouble(); }
+    double value(const char *spinBox) const
+    {
+        return f.find<QAbstractSpinBox>(spinBox)->property("value").toDouble();
+    }
     void waitForCellRead() const { QTRY_VERIFY(!f.find<QTimer>("memCellTimer")->isActive()); }
     QtCharts::QLineSeries *series() const
     {
-        return qobject_cast<QtCharts::QLineSeries *>(f.find<QtCharts::QChartView>("chartView")->chart()->series().first());
+        return qobject_cast<QtCharts::QLineSeries *>(
+                f.find<QtCharts::QChartView>("chartView")->chart()->series().first());
     }
     QtCharts::QValueAxis *axis(Qt::Orientation orientation) const
     {
-        return qobject_cast<QtCharts::QValueAxis *>(f.find<QtCharts::QChartView>("chartView")->chart()->axes(orientation).first());
+        return qobject_cast<QtCharts::QValueAxis *>(
+                f.find<QtCharts::QChartView>("chartView")->chart()->axes(orientation).first());
     }
 
 private slots:
@@ -107,8 +112,10 @@ private slots:
     {
         QVERIFY2(f.open({}, 0), qPrintable(f.errorString()));
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Pelidor 7 Interactive Version 3.2"));
-        QCOMPARE(QStringList({text("connectionLabel"), text("portLabel"), text("modeLabel"), text("alarmLabel")}),
-                 QStringList({"Not Connected to Pelidor 7", f.portName + "  115200", "Operator Mode", "Status OK"}));
+        QCOMPARE(QStringList({ text("connectionLabel"), text("portLabel"), text("modeLabel"),
+                               text("alarmLabel") }),
+                 QStringList({ "Not Connected to Pelidor 7", f.portName + "  115200",
+                               "Operator Mode", "Status OK" }));
         QVERIFY(f.statusIsRed());
         auto *tabs = f.find<QTabWidget>("centralTabWidget");
         QCOMPARE(tabs->count(), 2);
@@ -116,8 +123,9 @@ private slots:
         QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 0);
         QCOMPARE(TestSettings::value("SuperPassword"), QVariant("5183"));
         QCOMPARE(TestSettings::value("baudeRate"), QVariant(115200));
-        QCOMPARE(row(f.table(), 399), QStringList({"0.0000", "0.0", "0.0", "1"}));
-        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(), QStringLiteral("Dispense\nPressure (PSI)"));
+        QCOMPARE(row(f.table(), 399), QStringList({ "0.0000", "0.0", "0.0", "1" }));
+        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
+                 QStringLiteral("Dispense\nPressure (PSI)"));
         QCOMPARE(series()->count(), 800);
         QCOMPARE(f.find<QTimer>("alarmTimer")->interval(), 10000);
         QVERIFY(f.find<QTimer>("alarmTimer")->isActive());
@@ -126,7 +134,7 @@ private slots:
         QMetaObject::invokeMethod(f.window.get(), "updateAlarms");
         QCOMPARE(f.status(), QStringLiteral("Connect First!"));
         QVERIFY(f.statusIsRed());
-        for (const char *button : {"pushButton_4", "pushButton_5", "alarmResetButton"}) {
+        for (const char *button : { "pushButton_4", "pushButton_5", "alarmResetButton" }) {
             f.find<QLabel>("connectionLabel")->clear();
             f.click(button);
             QCOMPARE(f.status(), QStringLiteral("Connect First!"));
@@ -141,19 +149,23 @@ private slots:
         QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
         QVERIFY(!f.statusIsRed());
         QStringList labels;
-        for (const char *name : {"aiModeLabel", "strtMemCellLabel", "endMemCellLabel", "currMemCellLabel",
-                                 "dispenseTimeLabel", "dispensePressLabel", "dispenseVacLabel", "trigLabel",
-                                 "shotCountLabel", "dateTimeLabel"})
+        for (const char *name :
+             { "aiModeLabel", "strtMemCellLabel", "endMemCellLabel", "currMemCellLabel",
+               "dispenseTimeLabel", "dispensePressLabel", "dispenseVacLabel", "trigLabel",
+               "shotCountLabel", "dateTimeLabel" })
             labels << text(name);
-        QCOMPARE(labels, QStringList({"Count", "5", "120", "7", "0.25", "30.5", "2.5", "10", "1234", "2:05 PM"}));
+        QCOMPARE(labels,
+                 QStringList({ "Count", "5", "120", "7", "0.25", "30.5", "2.5", "10", "1234",
+                               "2:05 PM" }));
         QVERIFY(f.find<QAbstractButton>("aiModeCount")->isChecked());
         QVERIFY(f.find<QAbstractButton>("dispenseModeSteady")->isChecked());
         QList<double> boxes;
-        for (const char *name : {"startMemCell", "endMemCell", "memCell", "dispenseTime", "pressureBox",
-                                 "vacuumBox", "triggerBox", "bulkAdjustStart", "bulkAdjustEnd"})
+        for (const char *name :
+             { "startMemCell", "endMemCell", "memCell", "dispenseTime", "pressureBox", "vacuumBox",
+               "triggerBox", "bulkAdjustStart", "bulkAdjustEnd" })
             boxes << value(name);
-        QCOMPARE(boxes, QList<double>({5, 120, 7, 0.25, 30.5, 2.5, 10, 5, 120}));
-        QCOMPARE(row(f.table(), 7), QStringList({"0.25", "30.5", "2.5", "10"}));
+        QCOMPARE(boxes, QList<double>({ 5, 120, 7, 0.25, 30.5, 2.5, 10, 5, 120 }));
+        QCOMPARE(row(f.table(), 7), QStringList({ "0.25", "30.5", "2.5", "10" }));
         QCOMPARE(f.state().triggers[7], 10);
         QCOMPARE(f.state().aiMode, 1);
         QCOMPARE(f.table()->horizontalHeaderItem(3)->text(), QStringLiteral("Trigger (shots)"));
@@ -161,13 +173,14 @@ private slots:
 
         // The memory cell moved to 7; half a second on, that cell is read.
         waitForCellRead();
-        QCOMPARE(f.packets().mid(6), QList<QByteArray>({"05E8007", "04ER  "}));
+        QCOMPARE(f.packets().mid(6), QList<QByteArray>({ "05E8007", "04ER  " }));
         f.clearLog();
         f.find<QSpinBox>("memCell")->setValue(24);
         f.find<QSpinBox>("memCell")->setValue(25);
         waitForCellRead();
-        QCOMPARE(f.packets(), QList<QByteArray>({"05E8025", "04ER  "}));
-        QCOMPARE(row(f.table(), 25), QStringList({"0.4", "12", "5", "1"})); // the trigger is the current cell's
+        QCOMPARE(f.packets(), QList<QByteArray>({ "05E8025", "04ER  " }));
+        QCOMPARE(row(f.table(), 25),
+                 QStringList({ "0.4", "12", "5", "1" })); // the trigger is the current cell's
         QCOMPARE(value("pressureBox"), 12.0);
         QCOMPARE(value("triggerBox"), 10.0);
     }
@@ -188,8 +201,9 @@ private slots:
         f.find<QDoubleSpinBox>("vacuumBox")->setValue(18.0);
         f.find<QSpinBox>("triggerBox")->setValue(99);
         f.click("pushButton_5");
-        QCOMPARE(f.packets(), QList<QByteArray>({"10AC  S10000", "04TT  ", "12SS  S005E120", "07CH  007",
-                                                 "10DS  T12345", "08PS  2500", "08VS  0180", "10EQ  T00099"}));
+        QCOMPARE(f.packets(),
+                 QList<QByteArray>({ "10AC  S10000", "04TT  ", "12SS  S005E120", "07CH  007",
+                                     "10DS  T12345", "08PS  2500", "08VS  0180", "10EQ  T00099" }));
         QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
         QCOMPARE(f.table()->horizontalHeaderItem(3)->text(), QStringLiteral("Trigger (s)"));
     }
@@ -201,7 +215,7 @@ private slots:
         {
             MessageBoxCloser closer;
             QVERIFY(f.enterSupervisorMode("1234"));
-            QCOMPARE(closer.texts(), QStringList{"Wrong password."});
+            QCOMPARE(closer.texts(), QStringList { "Wrong password." });
         }
         QVERIFY(!debug.lines().join(' ').contains("5183"));
         QCOMPARE(text("modeLabel"), QStringLiteral("Operator Mode"));
@@ -217,7 +231,7 @@ private slots:
         QVERIFY(!f.find<QAction>("actionSupervisor_Mode")->isVisible());
         QVERIFY(!f.find("bulkAdjustDock")->isHidden());
         QVERIFY(f.find("groupBox_5")->isEnabled() && f.find("groupBox_7")->isEnabled());
-        QCOMPARE(f.packets(), QList<QByteArray>{"10EH  PA5183"});
+        QCOMPARE(f.packets(), QList<QByteArray> { "10EH  PA5183" });
         QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 5);
 
         f.find<QAction>("actionOperator_Mode")->trigger();
@@ -243,27 +257,30 @@ private slots:
             QByteArray packet;
         };
         QList<Choice> choices;
-        const char *pressures[] = {"pressurePSI", "pressureBAR", "pressureKPA"};
+        const char *pressures[] = { "pressurePSI", "pressureBAR", "pressureKPA" };
         for (int id = 0; id < 3; ++id)
-            choices.append({"Pressure", pressures[id], "06E6  0" + QByteArray::number(id)});
-        const char *vacuums[] = {"kpabut", "inchesh2obut", "incheshgbut", "mmhgbut", "torrbut"};
+            choices.append({ "Pressure", pressures[id], "06E6  0" + QByteArray::number(id) });
+        const char *vacuums[] = { "kpabut", "inchesh2obut", "incheshgbut", "mmhgbut", "torrbut" };
         for (int id = 0; id < 5; ++id)
-            choices.append({"Vacuum", vacuums[id], "06E7  0" + QByteArray::number(id)});
-        const char *languages[] = {"langEN", "langFR", "langDE", "langES", "langIT", "langCN", "langJP", "langKR"};
+            choices.append({ "Vacuum", vacuums[id], "06E7  0" + QByteArray::number(id) });
+        const char *languages[] = { "langEN", "langFR", "langDE", "langES",
+                                    "langIT", "langCN", "langJP", "langKR" };
         for (int id = 0; id < 8; ++id)
-            choices.append({"Language", languages[id], "06ED  0" + QByteArray::number(id)});
+            choices.append({ "Language", languages[id], "06ED  0" + QByteArray::number(id) });
         for (int bit = 0; bit < 7; ++bit) {
             QByteArray fields;
             for (int other = 0; other < 7; ++other)
                 fields += QByteArray(Packet::alarmTags[other]) + (other == bit ? '1' : '0');
-            choices.append({"Alarm Options", QStringLiteral("alarm") + Packet::alarmTags[bit], "25EI  " + fields});
+            choices.append({ "Alarm Options", QStringLiteral("alarm") + Packet::alarmTags[bit],
+                             "25EI  " + fields });
         }
         for (int bit = 0; bit < 16; ++bit) {
             QByteArray fields;
             for (int other = 0; other < 16; ++other)
                 fields += QByteArray(Packet::lockoutTags[other]) + (other == bit ? '1' : '0');
-            choices.append({"Lockout Control", QStringLiteral("lockout") + Packet::lockoutTags[bit],
-                            "57EG  PA5183" + fields});
+            choices.append({ "Lockout Control",
+                             QStringLiteral("lockout") + Packet::lockoutTags[bit],
+                             "57EG  PA5183" + fields });
         }
         QString openPage;
         for (const Choice &choice : qAsConst(choices)) {
@@ -285,7 +302,8 @@ private slots:
         QVERIFY(f.enterSupervisorMode());
         f.openPage("Units");
         QVERIFY(f.find<QAbstractButton>("pressureKPA")->isChecked());
-        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(), QStringLiteral("Dispense\nPressure (kPa)"));
+        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
+                 QStringLiteral("Dispense\nPressure (kPa)"));
         QCOMPARE(f.find<QPlainTextEdit>("commandHelpEdit")->toPlainText(),
                  QStringLiteral("Set units for pressure and vacuum."));
         f.openPage("Vacuum");
@@ -296,7 +314,8 @@ private slots:
         QCOMPARE(f.find<QTimeEdit>("timeEdit")->time(), QTime(14, 5));
         QCOMPARE(f.find<QTimeEdit>("timeEdit")->displayFormat(), QStringLiteral("h:mm A"));
         f.click("configApplyButton");
-        QCOMPARE(f.packets().mid(f.packets().size() - 2), QList<QByteArray>({"13EB  H02M05AM1", "13EC  M03D14Y25"}));
+        QCOMPARE(f.packets().mid(f.packets().size() - 2),
+                 QList<QByteArray>({ "13EB  H02M05AM1", "13EC  M03D14Y25" }));
 
         // Apply sends what the boxes show: the dispenser's options and the one ticked.
         f.openPage("Alarm Options");
@@ -306,7 +325,8 @@ private slots:
         f.openPage("Lockout Control");
         f.click("lockoutCL");
         f.click("configApplyButton");
-        QCOMPARE(f.packets().last(), QByteArray("57EG  PA5183DT1DP0DV0M0DC0DM0AI1AR0AL0MM0PU0VU0LA0CL1CO1AM0"));
+        QCOMPARE(f.packets().last(),
+                 QByteArray("57EG  PA5183DT1DP0DV0M0DC0DM0AI1AR0AL0MM0PU0VU0LA0CL1CO1AM0"));
 
         // A failed read keeps the page shown, and the tree's selection on it.
         f.openPage("Language");
@@ -314,9 +334,10 @@ private slots:
         f.dispenser->injectFault(SimulatedDispenser::Fault::Refuse);
         f.openPage("Lockout Control");
         QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 6);
-        QCOMPARE(f.find<QTreeWidget>("treeWidget")->currentItem()->text(0), QStringLiteral("Language"));
+        QCOMPARE(f.find<QTreeWidget>("treeWidget")->currentItem()->text(0),
+                 QStringLiteral("Language"));
         f.click("configApplyButton");
-        QCOMPARE(f.packets(), QList<QByteArray>({"10EH  PA5183", "06ED  00"}));
+        QCOMPARE(f.packets(), QList<QByteArray>({ "10EH  PA5183", "06ED  00" }));
     }
 
     // The dispenser's lockouts hold from Connect on; a profile still shows
@@ -331,12 +352,14 @@ private slots:
         QVERIFY(f.find("groupBox_2")->isEnabled() && f.find("pressureBox")->isEnabled());
         QVERIFY(f.find<QAbstractButton>("lockoutPU")->isChecked());
 
-        f.dialogs.answers = {writeFile(folder.filePath("bar.csv"),
-                                       "Mem Cell,T,Dispense Pressure (bar),Vacuum (Torr),Trigger\n3,1,2,3,4\n")};
+        f.dialogs.answers = { writeFile(
+                folder.filePath("bar.csv"),
+                "Mem Cell,T,Dispense Pressure (bar),Vacuum (Torr),Trigger\n3,1,2,3,4\n") };
         f.find<QAction>("actionOpen_Profile")->trigger();
         QVERIFY(f.find<QAbstractButton>("pressureBAR")->isChecked());
-        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(), QStringLiteral("Dispense\nPressure (BAR)"));
-        QCOMPARE(row(f.table(), 3), QStringList({"1", "2", "3", "4"}));
+        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
+                 QStringLiteral("Dispense\nPressure (BAR)"));
+        QCOMPARE(row(f.table(), 3), QStringList({ "1", "2", "3", "4" }));
         QCOMPARE(f.state().pressureUnits, 1);
         QCOMPARE(f.state().vacuumUnits, 4);
     }
@@ -349,7 +372,7 @@ private slots:
         table->item(3, 0)->setText("12");
         table->item(3, 1)->setText("-1");
         table->item(3, 3)->setText("2.7");
-        QCOMPARE(row(table, 3), QStringList({"9.9999", "0.0", "0.0", "2"}));
+        QCOMPARE(row(table, 3), QStringList({ "9.9999", "0.0", "0.0", "2" }));
         QCOMPARE(f.state().times[3], 9.9999);
         QCOMPARE(f.state().triggers[3], 2);
         QCoreApplication::processEvents(); // the full redraw after a trigger
@@ -367,12 +390,15 @@ private slots:
         f.click("kpabut");
         auto editor = [table](int column) {
             std::unique_ptr<QWidget> widget(table->itemDelegateForColumn(column)->createEditor(
-                table->viewport(), QStyleOptionViewItem(), table->model()->index(0, column)));
+                    table->viewport(), QStyleOptionViewItem(), table->model()->index(0, column)));
             auto *box = qobject_cast<QDoubleSpinBox *>(widget.get());
-            return QStringLiteral("%1 %2 %3").arg(box->maximum()).arg(box->decimals()).arg(box->singleStep());
+            return QStringLiteral("%1 %2 %3")
+                    .arg(box->maximum())
+                    .arg(box->decimals())
+                    .arg(box->singleStep());
         };
-        QCOMPARE(QStringList({editor(0), editor(1), editor(2), editor(3)}),
-                 QStringList({"9.9999 4 0.0001", "6.895 3 0.001", "4.48 2 0.01", "99999 0 1"}));
+        QCOMPARE(QStringList({ editor(0), editor(1), editor(2), editor(3) }),
+                 QStringList({ "9.9999 4 0.0001", "6.895 3 0.001", "4.48 2 0.01", "99999 0 1" }));
         table->item(4, 1)->setText("7");
         QCOMPARE(table->item(4, 1)->text(), QStringLiteral("6.895"));
         f.click("plotPressure");
@@ -392,9 +418,9 @@ private slots:
         QCOMPARE(series()->at(0).y(), 2.7); // previewed, not yet applied
         QCOMPARE(f.table()->item(0, 0)->text(), QStringLiteral("2"));
         f.click("bulkAdjustApply");
-        QCOMPARE(QStringList({f.table()->item(0, 0)->text(), f.table()->item(1, 0)->text(),
-                              f.table()->item(2, 0)->text()}),
-                 QStringList({"2.7", "2.7", "2"}));
+        QCOMPARE(QStringList({ f.table()->item(0, 0)->text(), f.table()->item(1, 0)->text(),
+                               f.table()->item(2, 0)->text() }),
+                 QStringList({ "2.7", "2.7", "2" }));
         QCOMPARE(value("bulkAdjustPercent"), 0.0);
         QCOMPARE(value("bulkAdjustEnd"), 399.0); // the job range again
 
@@ -432,15 +458,16 @@ private slots:
         table->setCurrentCell(398, 2);
         QApplication::clipboard()->setText("1.5\t7\r\n2.5\t8\r\n3.5\t9\r\n");
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(row(table, 398), QStringList({"0.0000", "0.0", "1.5", "7"}));
-        QCOMPARE(row(table, 399), QStringList({"0.0000", "0.0", "2.5", "8"}));
+        QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "7" }));
+        QCOMPARE(row(table, 399), QStringList({ "0.0000", "0.0", "2.5", "8" }));
         QCOMPARE(f.state().triggers[399], 8);
 
         MessageBoxCloser closer;
         QApplication::clipboard()->setText("1\t2\t3\n4\t5");
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(closer.texts(), QStringList{"Invalid clipboard data, unable to perform paste operation."});
-        QCOMPARE(row(table, 398), QStringList({"0.0000", "0.0", "1.5", "7"}));
+        QCOMPARE(closer.texts(),
+                 QStringList { "Invalid clipboard data, unable to perform paste operation." });
+        QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "7" }));
     }
 
     void profileFilesAndJobs()
@@ -449,7 +476,7 @@ private slots:
         f.table()->item(2, 0)->setText("0.25");
         f.find<QSpinBox>("endMemCell")->setValue(2);
         const QString saved = folder.filePath("saved.csv");
-        f.dialogs.answers = {saved};
+        f.dialogs.answers = { saved };
         f.find<QAction>("actionSave_Profile")->trigger();
         QFile file(saved);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -465,36 +492,40 @@ private slots:
         out.writeRawData(QByteArray(12, 0).constData(), 12);
         out << quint32(32);
         out.writeRawData(QByteArray(12, 0).constData(), 12);
-        for (double v : {0.0, 0.0, 0.0, 1.0, 0.5, 1.5, 2.5, 9.0, 0.0, 0.0, 0.0, 1.0})
+        for (double v : { 0.0, 0.0, 0.0, 1.0, 0.5, 1.5, 2.5, 9.0, 0.0, 0.0, 0.0, 1.0 })
             out << v;
-        f.dialogs.answers = {writeFile(folder.filePath("cells.hvx"), binary)};
+        f.dialogs.answers = { writeFile(folder.filePath("cells.hvx"), binary) };
         f.find<QAction>("actionOpen_Profile")->trigger();
-        QCOMPARE(QList<double>({value("startMemCell"), value("endMemCell"), value("bulkAdjustStart"),
-                                value("bulkAdjustEnd")}),
-                 QList<double>({30, 32, 30, 32}));
+        QCOMPARE(QList<double>({ value("startMemCell"), value("endMemCell"),
+                                 value("bulkAdjustStart"), value("bulkAdjustEnd") }),
+                 QList<double>({ 30, 32, 30, 32 }));
         QCOMPARE(f.state().startCell, 30);
         QCOMPARE(f.state().endCell, 32);
-        QCOMPARE(row(f.table(), 31), QStringList({"0.5", "1.5", "2.5", "9"}));
+        QCOMPARE(row(f.table(), 31), QStringList({ "0.5", "1.5", "2.5", "9" }));
         QVERIFY(!f.find<QTimer>("memCellTimer")->isActive());
         {
             MessageBoxCloser closer;
-            f.dialogs.answers = {folder.path()};
+            f.dialogs.answers = { folder.path() };
             f.find<QAction>("actionOpen_Profile")->trigger();
-            QCOMPARE(closer.texts(), QStringList{"This is not a profile file: only regular files can be opened."});
+            QCOMPARE(closer.texts(),
+                     QStringList {
+                             "This is not a profile file: only regular files can be opened." });
         }
 
         // Jobs: saved under the number proposed or chosen, listed, loaded.
-        f.dialogs.answers = {3, "Glue", saved};
+        f.dialogs.answers = { 3, "Glue", saved };
         f.find<QAction>("actionSave_Job")->trigger();
         QCOMPARE(f.dialogs.questions.mid(f.dialogs.questions.size() - 3),
-                 QStringList({"number: Select Job Number = 1", "text: Job Description", "open file: Select Profile"}));
+                 QStringList({ "number: Select Job Number = 1", "text: Job Description",
+                               "open file: Select Profile" }));
         auto *jobs = f.find<QTableWidget>("jobTableWidget");
         QCOMPARE(jobs->rowCount(), 3);
-        QCOMPARE(QStringList({jobs->item(1, 0)->text(), jobs->item(2, 0)->text(), jobs->item(2, 1)->text()}),
-                 QStringList({"No Job", "Glue", saved}));
+        QCOMPARE(QStringList({ jobs->item(1, 0)->text(), jobs->item(2, 0)->text(),
+                               jobs->item(2, 1)->text() }),
+                 QStringList({ "No Job", "Glue", saved }));
         QCOMPARE(f.window->statusBar()->currentMessage(), QStringLiteral("Job 3 saved"));
         f.click("aiModeTimed");
-        f.dialogs.answers = {3};
+        f.dialogs.answers = { 3 };
         f.find<QAction>("actionOpen_Job")->trigger();
         QVERIFY(f.find<QAbstractButton>("aiModeOff")->isChecked());
         QCOMPARE(value("startMemCell"), 30.0);
@@ -502,7 +533,7 @@ private slots:
         QCOMPARE(f.table()->item(2, 0)->text(), QStringLiteral("0.25"));
         MessageBoxCloser closer;
         emit jobs->doubleClicked(jobs->model()->index(1, 0));
-        QCOMPARE(closer.texts(), QStringList{"Job Not Found"});
+        QCOMPARE(closer.texts(), QStringList { "Job Not Found" });
     }
 
     // View -> Communication Log lists the link's lines with their times.
@@ -510,20 +541,23 @@ private slots:
     {
         {
             CommunicationLog log(3);
-            for (const char *line : {"one", "two", "three", "four\x02"})
+            for (const char *line : { "one", "two", "three", "four\x02" })
                 log.append(line);
             QCOMPARE(log.lines().size(), 3);
-            QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} four<02>$").match(log.lines().last()).hasMatch());
+            QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} four<02>$")
+                            .match(log.lines().last())
+                            .hasMatch());
             QCOMPARE(log.linesSince(log.appendedCount() - 1).size(), 1);
         }
-        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown), qPrintable(f.errorString()));
+        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown),
+                 qPrintable(f.errorString()));
         f.find<QAction>("actionCommunication_Log")->trigger();
         QVERIFY(f.find("communicationLogDock")->isVisible());
         f.click("pushButton_4");
         auto *view = f.find<QPlainTextEdit>("communicationLogView");
         QTRY_VERIFY(view->toPlainText().contains(" getTotalStatusFeedback Response: <02>"));
         QVERIFY(view->toPlainText().contains(" Response:getShotCount <02>09SC0000000"));
-        f.dialogs.answers = {folder.filePath("traffic.log")};
+        f.dialogs.answers = { folder.filePath("traffic.log") };
         f.click("saveLogButton");
         QFile saved(folder.filePath("traffic.log"));
         QVERIFY(saved.open(QIODevice::ReadOnly));

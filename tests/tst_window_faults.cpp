@@ -22,9 +22,8 @@ class TestWindowFaults : public QObject
     // A user's click on a widget of the shown window, later in the event loop.
     void clickSoon(int milliseconds, const char *name)
     {
-        QTimer::singleShot(milliseconds, [this, name] {
-            QTest::mouseClick(f.find(name), Qt::LeftButton);
-        });
+        QTimer::singleShot(milliseconds,
+                           [this, name] { QTest::mouseClick(f.find(name), Qt::LeftButton); });
     }
 
 private slots:
@@ -40,7 +39,8 @@ private slots:
         DispenserLink other; // holds the device
         QVERIFY(other.openPort(f.portName, 115200));
         f.click("connectButton");
-        QVERIFY2(f.status().startsWith("Could not open " + f.portName + ": "), qPrintable(f.status()));
+        QVERIFY2(f.status().startsWith("Could not open " + f.portName + ": "),
+                 qPrintable(f.status()));
         QVERIFY(f.status().size() > QString("Could not open " + f.portName + ": ").size());
         QVERIFY(f.statusIsRed());
         QCOMPARE(buttonText("connectButton"), QStringLiteral("Connect"));
@@ -64,7 +64,8 @@ private slots:
     // and stays idle; the device back, Connect works again.
     void lostLine()
     {
-        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::ThroughLink), qPrintable(f.errorString()));
+        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::ThroughLink),
+                 qPrintable(f.errorString()));
         f.dispenser->stop();
         QTRY_COMPARE(f.status(), "Connection lost: " + f.portName);
         QVERIFY(f.statusIsRed());
@@ -108,7 +109,7 @@ private slots:
 
         f.clearLog();
         f.click("alarmResetButton");
-        QCOMPARE(f.packets(), QList<QByteArray>({"04EK  ", "04EL  "}));
+        QCOMPARE(f.packets(), QList<QByteArray>({ "04EK  ", "04EL  " }));
         QCOMPARE(text("alarmLabel"), QStringLiteral("Status OK"));
         QVERIFY(!f.find("alarmLabel")->isHidden());
         QVERIFY(!flashTimer->isActive());
@@ -120,7 +121,8 @@ private slots:
     {
         SimulatedDispenser::State s;
         s.currentCell = 7;
-        QVERIFY2(f.open(s, WindowFixture::Connected | WindowFixture::Shown), qPrintable(f.errorString()));
+        QVERIFY2(f.open(s, WindowFixture::Connected | WindowFixture::Shown),
+                 qPrintable(f.errorString()));
         f.dispenser->setReplyDelay(60);
         f.find<QSpinBox>("memCell")->setValue(5); // its read falls due during Get
         auto *alarmTimer = f.find<QTimer>("alarmTimer");
@@ -131,15 +133,19 @@ private slots:
         f.click("pushButton_4");
         alarmTimer->blockSignals(true);
         const QList<QByteArray> packets = f.packets();
-        QCOMPARE(packets.mid(0, 6), QList<QByteArray>({"04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  "}));
+        QCOMPARE(
+                packets.mid(0, 6),
+                QList<QByteArray>({ "04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  " }));
         QVERIFY(!packets.contains("05AI  0")); // Send's first command
-        QTRY_VERIFY(f.dispenser->receivedPackets().mid(6).contains("05E8007")); // the cell read waited
+        QTRY_VERIFY(
+                f.dispenser->receivedPackets().mid(6).contains("05E8007")); // the cell read waited
         QVERIFY(!debug.lines().contains("Error: Serial port busy with another command"));
     }
 
     void transmitStopsWhenAskedOrClosed()
     {
-        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown), qPrintable(f.errorString()));
+        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown),
+                 qPrintable(f.errorString()));
         QVERIFY(f.enterSupervisorMode());
         f.dispenser->setReplyDelay(2);
         f.clearLog();

@@ -25,9 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             || state.endCell != before.endCell || state.pressureUnits != before.pressureUnits
             || state.vacuumUnits != before.vacuumUnits)
             abort();
-    } else if (state.startCell < 0 || state.endCell > ProfileUnits::lastCell || state.pressureUnits < 0
-               || state.pressureUnits >= ProfileUnits::pressureUnitCount || state.vacuumUnits < 0
-               || state.vacuumUnits >= ProfileUnits::vacuumUnitCount) {
+    } else if (state.startCell < 0 || state.endCell > ProfileUnits::lastCell
+               || state.pressureUnits < 0 || state.pressureUnits >= ProfileUnits::pressureUnitCount
+               || state.vacuumUnits < 0 || state.vacuumUnits >= ProfileUnits::vacuumUnitCount) {
         abort();
     }
     return 0;

@@ -18,10 +18,11 @@ QString AnsweringDialogs::openFileName(QWidget *, const QString &caption, const 
     return take(QStringLiteral("open file"), caption).toString();
 }
 
-int AnsweringDialogs::getInt(QWidget *, const QString &title, const QString &, int value, int,
-                             int, int, bool *accepted)
+int AnsweringDialogs::getInt(QWidget *, const QString &title, const QString &, int value, int, int,
+                             int, bool *accepted)
 {
-    const QVariant answer = take(QStringLiteral("number"), title + QStringLiteral(" = %1").arg(value));
+    const QVariant answer =
+            take(QStringLiteral("number"), title + QStringLiteral(" = %1").arg(value));
     *accepted = answer.isValid();
     return answer.isValid() ? answer.toInt() : value;
 }

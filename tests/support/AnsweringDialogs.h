@@ -25,8 +25,8 @@ public:
                          const QString &filter) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &directory,
                          const QString &filter) override;
-    int getInt(QWidget *parent, const QString &title, const QString &label, int value,
-               int minimum, int maximum, int step, bool *accepted) override;
+    int getInt(QWidget *parent, const QString &title, const QString &label, int value, int minimum,
+               int maximum, int step, bool *accepted) override;
     QString getText(QWidget *parent, const QString &title, const QString &label,
                     QLineEdit::EchoMode echo, const QString &text, bool *accepted) override;
 

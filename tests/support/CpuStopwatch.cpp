@@ -9,7 +9,7 @@ CpuStopwatch::CpuStopwatch() : cpuAtStart(processCpuMs())
 
 qint64 CpuStopwatch::processCpuMs()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     const auto milliseconds = [](const timeval &time) {
         return qint64(time.tv_sec) * 1000 + qint64(time.tv_usec) / 1000;

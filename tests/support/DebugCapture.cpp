@@ -22,5 +22,5 @@ void DebugCapture::handle(QtMsgType type, const QMessageLogContext &context, con
     if (type == QtDebugMsg)
         active->captured << message;
     else if (active->previous)
-        active->previous(type, context, message);  // warnings still reach the test
+        active->previous(type, context, message); // warnings still reach the test
 }

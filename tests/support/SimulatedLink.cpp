@@ -23,13 +23,15 @@ void waitForIdleLine(const SimulatedDispenser &dispenser)
 {
     QByteArray seen = dispenser.receivedBytes();
     int quietChecks = 0;
-    (void)QTest::qWaitFor([&] {
-        const QByteArray now = dispenser.receivedBytes();
-        quietChecks = now == seen ? quietChecks + 1 : 0;
-        seen = now;
-        // A session's closing EOT ends an exchange; without one the line
-        // must stay quiet longer.
-        const bool sessionClosed = now.isEmpty() || now.endsWith('\x04');
-        return quietChecks >= (sessionClosed ? 3 : 30);
-    }, 5000);
+    (void)QTest::qWaitFor(
+            [&] {
+                const QByteArray now = dispenser.receivedBytes();
+                quietChecks = now == seen ? quietChecks + 1 : 0;
+                seen = now;
+                // A session's closing EOT ends an exchange; without one the line
+                // must stay quiet longer.
+                const bool sessionClosed = now.isEmpty() || now.endsWith('\x04');
+                return quietChecks >= (sessionClosed ? 3 : 30);
+            },
+            5000);
 }

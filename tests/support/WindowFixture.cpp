@@ -63,7 +63,7 @@ void WindowFixture::openPage(const QString &itemText) const
 {
     auto *tree = find<QTreeWidget>("treeWidget");
     const QList<QTreeWidgetItem *> items =
-        tree->findItems(itemText, Qt::MatchExactly | Qt::MatchRecursive);
+            tree->findItems(itemText, Qt::MatchExactly | Qt::MatchRecursive);
     if (items.isEmpty())
         qFatal("no tree item %s", qPrintable(itemText));
     tree->setCurrentItem(items.first());

@@ -35,7 +35,8 @@ public:
     QString errorString() const { return error; }
 
     // The window's object of this name; a missing one ends the test program.
-    template <typename T = QWidget> T *find(const char *name) const
+    template<typename T = QWidget>
+    T *find(const char *name) const
     {
         T *found = window->findChild<T *>(QLatin1String(name));
         if (!found)
