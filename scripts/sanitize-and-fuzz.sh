@@ -9,7 +9,7 @@ seconds="${FUZZ_SECONDS:-60}"
 
 EXTRA_PACKAGES="clang libclang-rt-14-dev" "$root/scripts/install-deps.sh"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
-    -DPELIDOR7_FUZZ=ON >/dev/null
+    -DPELIDOR7_FUZZ=ON -DPELIDOR7_WERROR="${PELIDOR7_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
