@@ -14,24 +14,24 @@ class TestAppSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { TestSettings::clear(); }
+    void init() { clearTestSettings(); }
 
     void firstRunDefaultsOnlyWithoutAPassword()
     {
         QVERIFY(AppSettings().writeFirstRunDefaults());
-        QCOMPARE(TestSettings::value("SuperPassword"), QVariant("5183"));
-        QCOMPARE(TestSettings::value("jobs/maxJob"), QVariant(0));
-        TestSettings::set("jobs/maxJob", 4);
+        QCOMPARE(QSettings().value("SuperPassword"), QVariant("5183"));
+        QCOMPARE(QSettings().value("jobs/maxJob"), QVariant(0));
+        QSettings().setValue("jobs/maxJob", 4);
         QVERIFY(!AppSettings().writeFirstRunDefaults());
         QCOMPARE(AppSettings().maxJob(), 4);
     }
 
     void portStoredAsACString()
     {
-        TestSettings::set("COMport", QByteArray("COM3\0junk", 9));
+        QSettings().setValue("COMport", QByteArray("COM3\0junk", 9));
         QCOMPARE(AppSettings().port(), QStringLiteral("COM3"));
         AppSettings().setBaudRate(9600);
-        QCOMPARE(TestSettings::value("baudeRate").toInt(), 9600);
+        QCOMPARE(QSettings().value("baudeRate").toInt(), 9600);
     }
 
     void nextJobNumber_data()
@@ -50,7 +50,7 @@ private slots:
         QFETCH(QVariant, maxJob);
         QFETCH(int, proposed);
         if (maxJob.isValid())
-            TestSettings::set("jobs/maxJob", maxJob);
+            QSettings().setValue("jobs/maxJob", maxJob);
         QCOMPARE(AppSettings().nextJobNumber(), proposed);
     }
 
@@ -59,8 +59,8 @@ private slots:
         AppSettings settings;
         settings.saveJob(12, { "Glue", "/tmp/glue.csv", 2, 1, 5, 120 });
         QVERIFY(settings.commit());
-        QCOMPARE(TestSettings::value("jobs/012/path"), QVariant("/tmp/glue.csv"));
-        QCOMPARE(TestSettings::value("jobs/012/startMemCell"), QVariant(5));
+        QCOMPARE(QSettings().value("jobs/012/path"), QVariant("/tmp/glue.csv"));
+        QCOMPARE(QSettings().value("jobs/012/startMemCell"), QVariant(5));
         QVERIFY(settings.isJobListed(12) && settings.isJobSaved(12));
         QVERIFY(!settings.isJobSaved(2));
         const AppSettings::Job job = AppSettings().job(12);

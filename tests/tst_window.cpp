@@ -5,59 +5,14 @@
 #include "MessageBoxCloser.h"
 #include "Packet.h"
 #include "TestSettings.h"
+#include "SimulatedLink.h"
 #include "WindowFixture.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QCalendarWidget>
-#include <QClipboard>
-#include <QDoubleSpinBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QSlider>
-#include <QSpinBox>
-#include <QStackedWidget>
-#include <QStatusBar>
-#include <QTableWidget>
-#include <QTimeEdit>
-#include <QTreeWidget>
-#include <QtCharts/QChartView>
-#include <QtCharts/QLineSeries>
-#include <QtCharts/QValueAxis>
+#include <QtCharts>
+#include <QtWidgets>
 #include <QtTest>
 
 namespace {
-
-// Count mode, Steady, cells 5 to 120, current cell 7 (0.25 s, 30.5, 2.5,
-// trigger 10), cell 25 (0.4 s, 12.0, 5.0, trigger 30), 1234 shots, 2:05 PM
-// on 14 March 2025, kPa and mmHg, alarm options IN and IO, lockouts DT, AI, CO.
-SimulatedDispenser::State example()
-{
-    SimulatedDispenser::State s;
-    s.autoIncrementOn = true;
-    s.autoIncrementType = 2;
-    s.dispenseMode = 1;
-    s.startCell = 5;
-    s.endCell = 120;
-    s.currentCell = 7;
-    s.cells[7] = { 2500, 305, 25, 10 };
-    s.cells[25] = { 4000, 120, 50, 30 };
-    s.shotCount = 1234;
-    s.hour = 2;
-    s.minute = 5;
-    s.clockIndicator = 1;
-    s.month = 3;
-    s.day = 14;
-    s.year = 25;
-    s.pressureUnit = 2;
-    s.vacuumUnit = 3;
-    s.alarmOptions = 0x3;
-    s.lockouts = 0x1 | 0x40 | 0x4000;
-    return s;
-}
 
 QStringList row(QTableWidget *table, int row)
 {
@@ -121,8 +76,8 @@ private slots:
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(tabs->currentWidget(), f.find("tabCurrentSettings"));
         QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 0);
-        QCOMPARE(TestSettings::value("SuperPassword"), QVariant("5183"));
-        QCOMPARE(TestSettings::value("baudeRate"), QVariant(115200));
+        QCOMPARE(QSettings().value("SuperPassword"), QVariant("5183"));
+        QCOMPARE(QSettings().value("baudeRate"), QVariant(115200));
         QCOMPARE(row(f.table(), 399), QStringList({ "0.0000", "0.0", "0.0", "1" }));
         QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
                  QStringLiteral("Dispense\nPressure (PSI)"));
@@ -144,7 +99,7 @@ private slots:
 
     void getShowsTheDispenser()
     {
-        QVERIFY2(f.open(example()), qPrintable(f.errorString()));
+        QVERIFY2(f.open(exampleDispenser()), qPrintable(f.errorString()));
         f.click("pushButton_4");
         QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
         QVERIFY(!f.statusIsRed());
@@ -298,7 +253,7 @@ private slots:
 
     void pagesShowTheDispenser()
     {
-        QVERIFY2(f.open(example()), qPrintable(f.errorString()));
+        QVERIFY2(f.open(exampleDispenser()), qPrintable(f.errorString()));
         QVERIFY(f.enterSupervisorMode());
         f.openPage("Units");
         QVERIFY(f.find<QAbstractButton>("pressureKPA")->isChecked());

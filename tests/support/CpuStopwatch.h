@@ -1,24 +1,20 @@
 #ifndef CPUSTOPWATCH_H
 #define CPUSTOPWATCH_H
 
-#include <QElapsedTimer>
+#include <QtGlobal>
 
-// Wall-clock time and the whole process's CPU time (user and system, all
-// threads) since construction. A window waiting on a silent serial line
-// should sleep: its CPU time stays far below the wall-clock time.
-class CpuStopwatch
+#include <sys/resource.h>
+
+// The whole process's CPU time (user and system, all threads) in
+// milliseconds. A program waiting on a silent line sleeps: it adds little.
+inline qint64 processCpuMs()
 {
-public:
-    CpuStopwatch();
-
-    qint64 elapsedMs() const { return wall.elapsed(); }
-    qint64 cpuMs() const { return processCpuMs() - cpuAtStart; }
-
-private:
-    static qint64 processCpuMs();
-
-    QElapsedTimer wall;
-    qint64 cpuAtStart;
-};
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &time) {
+        return qint64(time.tv_sec) * 1000 + time.tv_usec / 1000;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
 
 #endif // CPUSTOPWATCH_H

@@ -19,6 +19,31 @@ QList<QByteArray> SimulatedLink::packets() const
     return dispenser.receivedPackets();
 }
 
+SimulatedDispenser::State exampleDispenser()
+{
+    SimulatedDispenser::State s;
+    s.autoIncrementOn = true;
+    s.autoIncrementType = 2;
+    s.dispenseMode = 1;
+    s.startCell = 5;
+    s.endCell = 120;
+    s.currentCell = 7;
+    s.cells[7] = { 2500, 305, 25, 10 };
+    s.cells[25] = { 4000, 120, 50, 30 };
+    s.shotCount = 1234;
+    s.hour = 2;
+    s.minute = 5;
+    s.clockIndicator = 1;
+    s.month = 3;
+    s.day = 14;
+    s.year = 25;
+    s.pressureUnit = 2;
+    s.vacuumUnit = 3;
+    s.alarmOptions = 0x3;
+    s.lockouts = 0x1 | 0x40 | 0x4000;
+    return s;
+}
+
 void waitForIdleLine(const SimulatedDispenser &dispenser)
 {
     QByteArray seen = dispenser.receivedBytes();

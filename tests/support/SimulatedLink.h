@@ -32,6 +32,12 @@ private:
     QString error;
 };
 
+// A dispenser in use: Count mode, Steady, cells 5 to 120, current cell 7
+// (0.25 s, 30.5, 2.5, trigger 10), cell 25 (0.4 s, 12.0, 5.0, trigger 30),
+// 1234 shots, 2:05 PM on 14 March 2025 (12-hour clock), kPa and mmHg, alarm
+// options IN and IO, lockouts DT, AI and CO.
+SimulatedDispenser::State exampleDispenser();
+
 // Waits until nothing has arrived at the dispenser for a while: a short while
 // after a session's closing EOT (which the program writes only when its event
 // loop runs), longer otherwise. A time-out shows in the comparison that follows.

@@ -1,23 +1,23 @@
 #ifndef TESTSETTINGS_H
 #define TESTSETTINGS_H
 
-#include <QString>
-#include <QVariant>
+#include <QCoreApplication>
+#include <QSettings>
+#include <QStandardPaths>
 
-// The tests' own settings store: never the user's.
-namespace TestSettings {
-
-// Keeps the store away from the user's and names the window's settings scope, so a test
-// can prepare the store before it constructs a MainWindow.
-void isolate();
-
-// Removes every key of the window's settings scope.
-void clear();
-
-void set(const QString &key, const QVariant &value);
-QVariant value(const QString &key);
-bool contains(const QString &key);
-
-} // namespace TestSettings
+// The tests' own settings store, never the user's: CTest gives each test a
+// config folder of its own; run by hand, a test falls back to Qt's shared
+// test location. Names the window's settings scope too, so a test can
+// prepare the store before it makes a window; the store starts empty.
+inline void clearTestSettings()
+{
+    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"))
+        QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
+    QSettings settings;
+    settings.clear();
+    settings.sync();
+}
 
 #endif // TESTSETTINGS_H

@@ -20,7 +20,7 @@ bool WindowFixture::open(const SimulatedDispenser::State &held, int options)
     dispenser = std::make_unique<SimulatedDispenser>();
     // A closed test window must not end the test program's event loops.
     QApplication::setQuitOnLastWindowClosed(false);
-    TestSettings::clear();
+    clearTestSettings();
     if (!dispenser->start()) {
         error = dispenser->errorString();
         return false;
@@ -31,7 +31,7 @@ bool WindowFixture::open(const SimulatedDispenser::State &held, int options)
         portName = linkFolder.filePath(QStringLiteral("dispenser"));
         dispenser->makeLink(portName);
     }
-    TestSettings::set(QStringLiteral("COMport"), portName);
+    QSettings().setValue(QStringLiteral("COMport"), portName);
 
     window = std::make_unique<MainWindow>();
     window->setDialogProvider(&dialogs);

@@ -1,0 +1,285 @@
+// The settings panel's and the configuration pages' exchanges without a
+// window, against the simulated dispenser: order, texts, units, failures;
+// and the rules of a supervisor password change.
+#include "ConfigExchange.h"
+#include "ConfigPage.h"
+#include "DebugCapture.h"
+#include "DispenserState.h"
+#include "PasswordChange.h"
+#include "SettingsExchange.h"
+#include "SimulatedLink.h"
+#include "StatusTexts.h"
+
+#include <QtTest>
+
+using Fault = SimulatedDispenser::Fault;
+using namespace SettingsExchange;
+
+namespace {
+
+// What Get read, a blank for each read that failed.
+QString describe(const Reading &r)
+{
+    QStringList parts;
+    parts << (r.status ? QStringLiteral("%1 %2 %3-%4")
+                                 .arg(r.status->aiMode)
+                                 .arg(r.status->dispenseMode)
+                                 .arg(r.status->startCell)
+                                 .arg(r.status->endCell)
+                       : QString());
+    parts << (r.currentCell ? QStringLiteral("cell %1 %2 s %3")
+                                      .arg(*r.currentCell)
+                                      .arg(*r.time)
+                                      .arg(*r.pressure)
+                            : QString());
+    parts << (r.vacuum ? QString::number(*r.vacuum) : QString());
+    parts << (r.trigger ? QString::number(*r.trigger) : QString());
+    parts << (r.shotCount ? QString::number(*r.shotCount) : QString());
+    parts << (r.clock ? StatusTexts::clockText(r.clock->hour, r.clock->minute,
+                                               r.clock->twentyFourHour)
+                      : QString());
+    return parts.join(QLatin1String(" | "));
+}
+
+} // namespace
+
+class TestExchanges : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SimulatedLink> line;
+    QStringList shown;
+    Progress progress = [this](const QString &text) { shown << text; };
+
+private slots:
+    void init()
+    {
+        line = std::make_unique<SimulatedLink>(exampleDispenser());
+        QVERIFY2(line->isReady(), qPrintable(line->errorString()));
+        shown.clear();
+    }
+
+    void cleanup() { line.reset(); }
+
+    void getReadsEverySettingInOrder()
+    {
+        const Reading r = readSettings(line->link, 2, progress);
+        QCOMPARE(describe(r),
+                 QStringLiteral("1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 | 10 | 1234 | 2:05 PM"));
+        QCOMPARE(r.firstFailure, 0);
+        QCOMPARE(shown,
+                 QStringList({ "Getting Total Status Feedback",
+                               "Getting DispenseTime,Pressure from Mem Cell",
+                               "Getting Vacuum Units", "Getting Trigger Units",
+                               "Getting SHOT Count Units", "Getting Time Units" }));
+        QCOMPARE(
+                line->packets(),
+                QList<QByteArray>({ "04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  " }));
+    }
+
+    // The dispenser takes bar in hundredths: Get -> Send puts back what was read.
+    void barRoundTrip()
+    {
+        const Reading r = readSettings(line->link, 1, progress);
+        QCOMPARE(*r.pressure, 0.305);
+        line->dispenser.clearLog();
+        Settings settings;
+        settings.endCell = 399;
+        settings.pressure = *r.pressure;
+        QCOMPARE(sendSettings(line->link, settings, 1, progress), 0);
+        QVERIFY(line->packets().contains("08PS  0305"));
+        QCOMPARE(readCell(line->link, 25, 1, progress).values->pressure, 0.12);
+    }
+
+    void eachReadStandsAlone_data()
+    {
+        QTest::addColumn<QString>("failingStep");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("code");
+        auto row = [](const char *step, const char *expected, int code) {
+            QTest::newRow(*step ? step : "switched off") << step << expected << code;
+        };
+        row("Getting Total Status Feedback", " | cell 7 0.25 s 30.5 | 2.5 | 10 | 1234 | 2:05 PM",
+            5);
+        // No cell, no vacuum read: it would need the cell's number.
+        row("Getting DispenseTime,Pressure from Mem Cell", "1 1 5-120 |  |  | 10 | 1234 | 2:05 PM",
+            5);
+        row("Getting Vacuum Units", "1 1 5-120 | cell 7 0.25 s 30.5 |  | 10 | 1234 | 2:05 PM", 5);
+        row("Getting Trigger Units", "1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 |  | 1234 | 2:05 PM", 5);
+        row("Getting SHOT Count Units", "1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 | 10 |  | 2:05 PM",
+            5);
+        row("Getting Time Units", "1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 | 10 | 1234 | ", 5);
+        row("", " |  |  |  |  | ", 6);
+    }
+
+    void eachReadStandsAlone()
+    {
+        QFETCH(QString, failingStep);
+        QFETCH(QString, expected);
+        QFETCH(int, code);
+
+        line->dispenser.setPoweredOn(!failingStep.isEmpty());
+        const Reading r = readSettings(line->link, 2, [&](const QString &text) {
+            if (text == failingStep)
+                line->dispenser.injectFault(Fault::Refuse);
+        });
+        QCOMPARE(describe(r), expected);
+        QCOMPARE(r.firstFailure, code);
+    }
+
+    // A working dispenser passes 100000 shots: shown, and no failure.
+    void shotCountsBeyondFiveDigits()
+    {
+        SimulatedDispenser::State s = exampleDispenser();
+        s.shotCount = 1234567;
+        line->dispenser.setState(s);
+        const Reading r = readSettings(line->link, 0, progress);
+        QCOMPARE(*r.shotCount, 1234567);
+        QCOMPARE(r.firstFailure, 0);
+    }
+
+    void sendWritesThePanelInOrder()
+    {
+        Settings settings { 2, 1, 5, 120, 7, 1.2345, 2.5, 18.0, 99999 };
+        QCOMPARE(sendSettings(line->link, settings, 1, progress), 0);
+        QCOMPARE(line->packets(),
+                 QList<QByteArray>({ "10AC  S40000", "04MT  ", "12SS  S005E120", "07CH  007",
+                                     "10DS  T12345", "08PS  2500", "08VS  0180", "10EQ  T99999" }));
+        QCOMPARE(shown.size(), 8);
+        QCOMPARE(shown.last(), QStringLiteral("Sending Trigger Settings to Device!"));
+
+        // Without a dispense mode none is sent; a refused range does not stop the rest.
+        line->dispenser.clearLog();
+        settings = { 3, -1, 9, 8, 0, 0.0, 0.0, 0.0, 1 };
+        QCOMPARE(sendSettings(line->link, settings, 0, progress), 8);
+        QCOMPARE(line->packets(),
+                 QList<QByteArray>({ "05AI  0", "07CH  000", "10DS  T00000", "08PS  0000",
+                                     "08VS  0000", "10EQ  T00001" }));
+    }
+
+    void cellReadKeepsWhatWorked()
+    {
+        CellReading r = readCell(line->link, 25, 0, progress);
+        QCOMPARE(QStringList({ QString::number(r.values->time), QString::number(r.values->pressure),
+                               QString::number(r.values->vacuum), QString::number(*r.trigger) }),
+                 QStringList({ "0.4", "12", "5", "10" })); // the trigger is the current cell's
+        QCOMPARE(shown,
+                 QStringList({ "Get Settings from Device!", "Get Trigger Settings from Device!" }));
+        line->dispenser.injectFault(Fault::Refuse);
+        r = readCell(line->link, 25, 0, progress);
+        QVERIFY(!r.values);
+        QCOMPARE(*r.trigger, 10);
+        QCOMPARE(r.firstFailure, 5);
+    }
+
+    void clockTexts()
+    {
+        QCOMPARE(QStringList({ StatusTexts::clockText(0, 30, false),
+                               StatusTexts::clockText(12, 0, false),
+                               StatusTexts::clockText(23, 59, false),
+                               StatusTexts::clockText(9, 5, true) }),
+                 QStringList({ "12:30 AM", "12:00 PM", "11:59 PM", "9:5" }));
+        QCOMPARE(StatusTexts::alarmText(1 | 8), QStringLiteral("Alarm: Input Alarm"));
+        QCOMPARE(StatusTexts::alarmText(32), QStringLiteral("Alarm: Auto Increment"));
+        QCOMPARE(StatusTexts::alarmText(2), QString());
+    }
+
+    void configurationReads()
+    {
+        int pressure = -1, vacuum = -1;
+        QCOMPARE(ConfigExchange::readPressureUnit(line->link, pressure), 0);
+        QCOMPARE(ConfigExchange::readVacuumUnit(line->link, vacuum), 0);
+        QCOMPARE(QList<int>({ pressure, vacuum }), QList<int>({ 2, 3 }));
+        ConfigExchange::Clock clock;
+        QCOMPARE(ConfigExchange::readClock(line->link, clock), 0);
+        QCOMPARE(QDateTime(clock.date, QTime(clock.hour, clock.minute)),
+                 QDateTime({ 2025, 3, 14 }, { 14, 5 }));
+        unsigned alarms = 0, lockouts = 0;
+        QCOMPARE(ConfigExchange::readAlarms(line->link, alarms), 0);
+        QCOMPARE(ConfigExchange::readLockouts(line->link, "5183", lockouts), 0);
+        QCOMPARE(QList<unsigned>({ alarms, lockouts }), QList<unsigned>({ 0x3u, 0x4041u }));
+
+        // A failed date read performs no time read; the failure reaches the debug stream.
+        DebugCapture debug;
+        line->dispenser.clearLog();
+        line->dispenser.injectFault(Fault::Refuse);
+        clock.hour = 7;
+        QCOMPARE(ConfigExchange::readClock(line->link, clock), 5);
+        QCOMPARE(clock.hour, 7);
+        QCOMPARE(line->packets(), QList<QByteArray> { "04EF  " });
+        QVERIFY(debug.lines().contains("Error: A2 Received from P7"));
+        QCOMPARE(ConfigExchange::readLockouts(line->link, "1234", lockouts), 5); // wrong password
+        QCOMPARE(lockouts, 0x4041u);
+    }
+
+    void applyTellsTheOutcome()
+    {
+        DispenserState state;
+        state.hour = 18;
+        state.minute = 5;
+        state.clock24 = false;
+        QCOMPARE(ConfigExchange::applyPage(line->link, TimeDatePage, state, QDate(2024, 2, 29),
+                                           "5183"),
+                 StatusMessage::connected());
+        QCOMPARE(line->packets(), QList<QByteArray>({ "13EB  H06M05AM1", "13EC  M02D29Y24" }));
+        QCOMPARE(ConfigExchange::applyPage(line->link, TimeDatePage, state, QDate(1999, 12, 31),
+                                           "5183"),
+                 StatusMessage::failed("Date must be between 2000 and 2099"));
+        // The date still goes out after a refused time; the first failure is told.
+        line->dispenser.clearLog();
+        line->dispenser.injectFault(Fault::Refuse);
+        QCOMPARE(ConfigExchange::applyPage(line->link, TimeDatePage, state, QDate(2024, 1, 1),
+                                           "5183"),
+                 StatusMessage::failed("Error: A2 Received from P7"));
+        QCOMPARE(line->packets().size(), 2);
+        QCOMPARE(ConfigExchange::applyPage(line->link, LockoutPage, state, QDate(), "12345"),
+                 StatusMessage::failed("Error: API Parameter Out Of Range"));
+        QCOMPARE(configPageOfItem("Pressure"), int(PressureUnitsPage));
+        QCOMPARE(configPageOfItem("units"), -1);
+    }
+
+    void passwordChange_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("newPassword");
+        QTest::addColumn<QString>("confirmation");
+        QTest::addColumn<QString>("message");
+        const QString notFourDigits =
+                QStringLiteral("The new password must be exactly four digits.");
+        QTest::newRow("accepted") << "5183"
+                                  << "0042"
+                                  << "0042"
+                                  << "";
+        QTest::newRow("wrong, though new ones differ") << "5184"
+                                                       << "1111"
+                                                       << "2222"
+                                                       << "Wrong password.";
+        QTest::newRow("mismatch") << "5183"
+                                  << "1111"
+                                  << "1112"
+                                  << "Confirmation does not match";
+        QTest::newRow("empty") << "5183"
+                               << ""
+                               << "" << notFourDigits;
+        QTest::newRow("three digits") << "5183"
+                                      << "123"
+                                      << "123" << notFourDigits;
+        QTest::newRow("letters") << "5183"
+                                 << "12a4"
+                                 << "12a4" << notFourDigits;
+    }
+
+    void passwordChange()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, newPassword);
+        QFETCH(QString, confirmation);
+        QFETCH(QString, message);
+        QCOMPARE(PasswordChange::message(
+                         PasswordChange::check(current, newPassword, confirmation, "5183")),
+                 message);
+    }
+};
+
+QTEST_MAIN(TestExchanges)
+#include "tst_exchanges.moc"
