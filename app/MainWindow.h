@@ -43,6 +43,10 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Connects to the chosen port, as the status bar's Connect/Refresh does
+    // (pelidor7-interactive --connect, at start).
+    void connectToChosenPort();
+
     // Read-only view for the panels' tests and the benchmarks.
     const DispenserState &dispenserState() const { return *state; }
     // Lets a test answer the file and input dialogs (not owned; nullptr: standard dialogs).
@@ -130,7 +134,6 @@ private:
     // --- port selection (app/MainWindowPorts.cpp) ---
     void refreshComPorts();
     void rebuildPortButtons();
-    void connectToChosenPort();
     void onLineLost();
 
     // --- settings panel, alarms (app/) ---

@@ -20,6 +20,9 @@ int main(int argc, char *argv[])
             QStringLiteral("Control panel for the Pelidor 7 fluid dispenser on a serial line."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption connectAtStart({ QStringLiteral("c"), QStringLiteral("connect") },
+                                            QStringLiteral("Connect to the stored port at start."));
+    parser.addOption(connectAtStart);
 
     // Help, version and a wrong option are answered on the terminal, without
     // a display; process() prints and exits.
@@ -36,6 +39,8 @@ int main(int argc, char *argv[])
     {
         MainWindow window;
         window.show();
+        if (parser.isSet(connectAtStart))
+            window.connectToChosenPort();
         exitCode = application.exec();
     }
     return exitCode;

@@ -40,7 +40,7 @@ done
 
 mkdir -p "$work/config/Halvexa"
 printf '[General]\nCOMport=%s\n' "$device" >"$work/config/Halvexa/Pelidor 7 Interactive.conf"
-XDG_CONFIG_HOME="$work/config" "$build/pelidor7-interactive" >"$work/panel.log" 2>&1 &
+XDG_CONFIG_HOME="$work/config" "$build/pelidor7-interactive" --connect >"$work/panel.log" 2>&1 &
 panel_pid=$!
 
 window=""
@@ -52,17 +52,14 @@ done
 [ -n "$window" ] || { echo "screenshot: the panel's window did not appear" >&2; exit 1; }
 sleep 1  # its first paint
 
-# The Connect button on the Current Settings tab, in window coordinates, the
-# window at its first-run size. Once connected, the panel reads the alarm
-# status within 10 s: that read in the simulator's log shows the click hit.
-xdotool mousemove --window "$window" "${CONNECT_X:-463}" "${CONNECT_Y:-483}" click 1
+# It connects at start (--connect) and reads the alarm status within 10 s:
+# that read in the simulator's log shows it is connected.
 for _ in $(seq 150); do
     grep -q '(read alarm status)' "$work/simulator.log" && break
     sleep 0.1
 done
 if ! grep -q '(read alarm status)' "$work/simulator.log"; then
-    echo "screenshot: the panel did not connect; is the Connect button still at" \
-         "${CONNECT_X:-463},${CONNECT_Y:-483} (set CONNECT_X, CONNECT_Y)?" >&2
+    echo "screenshot: the panel did not connect; see $work/panel.log" >&2
     exit 1
 fi
 sleep 0.5  # the status bar's repaint after the read

@@ -1,8 +1,11 @@
 // The programs as a user starts them: the panel's --version, and each of the
 // simulator's fault options and power signals as the device link meets them.
 #include "DispenserLink.h"
+#include "SimulatedDispenser.h"
 
 #include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -12,7 +15,7 @@ class TestCommandLine : public QObject
     Q_OBJECT
 
 private slots:
-    void panelPrintsItsVersion()
+    void panelCommandLine()
     {
         QProcess panel;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -23,6 +26,19 @@ private slots:
         QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
         QCOMPARE(panel.exitCode(), 0);
         QCOMPARE(panel.readAllStandardOutput(), QByteArray("Pelidor 7 Interactive 3.2\n"));
+
+        // --connect: the stored port opens at start, and the lockouts are read.
+        SimulatedDispenser dispenser;
+        QVERIFY(dispenser.start());
+        QTemporaryDir config;
+        QSettings(config.filePath("Halvexa/Pelidor 7 Interactive.conf"), QSettings::IniFormat)
+                .setValue("COMport", dispenser.devicePath());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        panel.setProcessEnvironment(environment);
+        panel.start(QStringLiteral(PANEL_PROGRAM), { QStringLiteral("--connect") });
+        QTRY_VERIFY_WITH_TIMEOUT(dispenser.receivedPackets().contains("10EH  PA5183"), 30000);
+        panel.kill();
+        panel.waitForFinished();
     }
 
     void simulatorOptionMeetsLink_data()
