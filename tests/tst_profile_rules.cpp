@@ -34,28 +34,20 @@ private slots:
                                 << stored;
         };
         row("time in range", Time, Psi, InchesOfWater, "2.5", nullptr, 2.5);
-        row("time at its maximum", Time, Psi, InchesOfWater, "9.9999", nullptr, 9.9999);
         row("time of 12", Time, Psi, InchesOfWater, "12", "9.9999", 9.9999);
         row("letters in a time", Time, Psi, InchesOfWater, "abc", "0.0000", 0);
-        row("nan is no number", Time, Psi, InchesOfWater, "nan", "0.0000", 0);
         row("100 PSI kept as typed", Pressure, Psi, InchesOfWater, "100", nullptr, 100);
         row("100.1 PSI", Pressure, Psi, InchesOfWater, "100.1", "100.0", 100);
-        row("-1 PSI", Pressure, Psi, InchesOfWater, "-1", "0.0", 0);
         row("-1 bar", Pressure, Bar, InchesOfWater, "-1", "0.000", 0);
         row("7 bar", Pressure, Bar, InchesOfWater, "7", "6.895", 6.895);
-        row("690 kPa", Pressure, PressureKpa, InchesOfWater, "690", "689.5", 689.5);
         row("4.5 kPa of vacuum", Vacuum, Psi, VacuumKpa, "4.5", "4.48", 4.48);
         row("18.1 inches of water", Vacuum, Psi, InchesOfWater, "18.1", "18.0", 18);
-        row("-2 inches of mercury", Vacuum, Psi, InchesOfMercury, "-2", "0.00", 0);
         row("1.33 inches of mercury", Vacuum, Psi, InchesOfMercury, "1.33", "1.32", 1.32);
         row("33.7 mmHg", Vacuum, Psi, MillimetresOfMercury, "33.7", "33.6", 33.6);
-        row("33.7 torr", Vacuum, Psi, Torr, "33.7", "33.6", 33.6);
         row("trigger 2.7", Trigger, Psi, InchesOfWater, "2.7", "2", 2);
-        row("trigger 0", Trigger, Psi, InchesOfWater, "0", "1", 1);
         row("trigger 100000", Trigger, Psi, InchesOfWater, "100000", "99999", 99999);
         row("trigger 5.0", Trigger, Psi, InchesOfWater, "5.0", "5", 5);
         row("trigger in letters", Trigger, Psi, InchesOfWater, "x", "1", 1);
-        row("trigger 99999", Trigger, Psi, InchesOfWater, "99999", nullptr, 99999);
     }
 
     void cellCheck()
@@ -76,18 +68,6 @@ private slots:
                  stored);
     }
 
-    void unitTable()
-    {
-        QCOMPARE(QString(pressure(Bar).heading), QStringLiteral("BAR"));
-        QCOMPARE(QString(pressure(Psi).fileName), QStringLiteral("psi"));
-        QCOMPARE(pressure(Bar).decimals, 3);
-        QCOMPARE(pressure(Bar).deviceFactor, 100.0);
-        QCOMPARE(pressure(PressureKpa).deviceFactor, 1.0);
-        QCOMPARE(QString(vacuum(InchesOfWater).heading), QStringLiteral("\"H2O"));
-        QCOMPARE(vacuum(VacuumKpa).decimals, 2);
-        QCOMPARE(lastCell, 399);
-    }
-
     void bulkAdjustment_data()
     {
         QTest::addColumn<double>("percent");
@@ -97,7 +77,6 @@ private slots:
         QTest::addColumn<int>("trigger");
         QTest::addColumn<int>("adjustedTrigger");
         QTest::newRow("time 2.0, +10 % +0.5") << 10.0 << 0.5 << 2.0 << "2.7" << 10 << 11;
-        QTest::newRow("9.0, +50 %") << 50.0 << 0.0 << 9.0 << "13.5" << 3 << 4;
         QTest::newRow("-50 % +0.7, truncated") << -50.0 << 0.7 << 1.0 << "1.2" << 10 << 5;
         QTest::newRow("trigger 1 less 5") << 0.0 << -5.0 << 0.25 << "-4.75" << 1 << -4;
     }
@@ -139,7 +118,6 @@ private slots:
         QCOMPARE(steps.points.size(), 800);
         QCOMPARE(steps.endX, 402.0);
         QCOMPARE(steps.maximum, 11.0);
-        QCOMPARE(StepPlot::build(values.data(), triggers.data(), 5, 4, preview).points.size(), 0);
     }
 
     void niceAxisRange_data()
@@ -151,8 +129,6 @@ private slots:
         QTest::addColumn<int>("ticks");
         QTest::newRow("0, 0") << 0.0 << 0.0 << 0.0 << 10.0 << 6;
         QTest::newRow("50, 0") << 50.0 << 0.0 << 0.0 << 60.0 << 7;
-        QTest::newRow("18, 0") << 18.0 << 0.0 << 0.0 << 20.0 << 5;
-        QTest::newRow("400, 0") << 400.0 << 0.0 << 0.0 << 500.0 << 6;
         QTest::newRow("689.5, 0") << 689.5 << 0.0 << 0.0 << 800.0 << 5;
         QTest::newRow("450, 200") << 450.0 << 200.0 << 150.0 << 500.0 << 8;
         QTest::newRow("equal ends") << 5.0 << 5.0 << 4.4 << 5.6 << 7;

@@ -2,9 +2,9 @@
 // sees, and what reaches the dispenser.
 #include "CommunicationLog.h"
 #include "DebugCapture.h"
-#include "MessageBoxCloser.h"
 #include "Packet.h"
 #include "TestSettings.h"
+#include "ProfileFiles.h"
 #include "SimulatedLink.h"
 #include "WindowFixture.h"
 
@@ -20,14 +20,6 @@ QStringList row(QTableWidget *table, int row)
     for (int column = 0; column < table->columnCount(); ++column)
         texts << table->item(row, column)->text();
     return texts;
-}
-
-QString writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
 }
 
 } // namespace
@@ -57,16 +49,11 @@ class TestWindow : public QObject
     }
 
 private slots:
-    void cleanup()
-    {
-        f.window.reset();
-        f.dispenser.reset();
-    }
+    void cleanup() { f.close(); }
 
     void startsInOperatorMode()
     {
         QVERIFY2(f.open({}, 0), qPrintable(f.errorString()));
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Pelidor 7 Interactive Version 3.2"));
         QCOMPARE(QStringList({ text("connectionLabel"), text("portLabel"), text("modeLabel"),
                                text("alarmLabel") }),
                  QStringList({ "Not Connected to Pelidor 7", f.portName + "  115200",
@@ -75,10 +62,10 @@ private slots:
         auto *tabs = f.find<QTabWidget>("centralTabWidget");
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(tabs->currentWidget(), f.find("tabCurrentSettings"));
-        QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 0);
         QCOMPARE(QSettings().value("SuperPassword"), QVariant("5183"));
-        QCOMPARE(QSettings().value("baudeRate"), QVariant(115200));
         QCOMPARE(row(f.table(), 399), QStringList({ "0.0000", "0.0", "0.0", "1" }));
+        QCOMPARE(f.find<QTableWidget>("jobTableWidget")->item(0, 0)->text(),
+                 QStringLiteral("No Jobs Saved"));
         QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
                  QStringLiteral("Dispense\nPressure (PSI)"));
         QCOMPARE(series()->count(), 800);
@@ -121,8 +108,6 @@ private slots:
             boxes << value(name);
         QCOMPARE(boxes, QList<double>({ 5, 120, 7, 0.25, 30.5, 2.5, 10, 5, 120 }));
         QCOMPARE(row(f.table(), 7), QStringList({ "0.25", "30.5", "2.5", "10" }));
-        QCOMPARE(f.state().triggers[7], 10);
-        QCOMPARE(f.state().aiMode, 1);
         QCOMPARE(f.table()->horizontalHeaderItem(3)->text(), QStringLiteral("Trigger (shots)"));
         QCOMPARE(text("label_22"), QStringLiteral("Trigger (shots):"));
 
@@ -151,7 +136,6 @@ private slots:
         f.find<QDoubleSpinBox>("dispenseTime")->setValue(1.2345);
         f.click("pressureBAR");
         QCOMPARE(text("label_23"), QStringLiteral("Pres (BAR):"));
-        QCOMPARE(f.find<QDoubleSpinBox>("pressureBox")->maximum(), 6.895);
         f.find<QDoubleSpinBox>("pressureBox")->setValue(2.5);
         f.find<QDoubleSpinBox>("vacuumBox")->setValue(18.0);
         f.find<QSpinBox>("triggerBox")->setValue(99);
@@ -167,11 +151,8 @@ private slots:
     {
         QVERIFY2(f.open(), qPrintable(f.errorString()));
         DebugCapture debug;
-        {
-            MessageBoxCloser closer;
-            QVERIFY(f.enterSupervisorMode("1234"));
-            QCOMPARE(closer.texts(), QStringList { "Wrong password." });
-        }
+        QVERIFY(f.enterSupervisorMode("1234"));
+        QCOMPARE(f.messageBoxes.takeTexts(), QStringList { "Wrong password." });
         QVERIFY(!debug.lines().join(' ').contains("5183"));
         QCOMPARE(text("modeLabel"), QStringLiteral("Operator Mode"));
         auto *tabs = f.find<QTabWidget>("centralTabWidget");
@@ -222,21 +203,20 @@ private slots:
                                     "langIT", "langCN", "langJP", "langKR" };
         for (int id = 0; id < 8; ++id)
             choices.append({ "Language", languages[id], "06ED  0" + QByteArray::number(id) });
-        for (int bit = 0; bit < 7; ++bit) {
+        // Each box of a flag word alone: its tag "1", the others "0".
+        auto flags = [](const auto &tags, int count, int bit) {
             QByteArray fields;
-            for (int other = 0; other < 7; ++other)
-                fields += QByteArray(Packet::alarmTags[other]) + (other == bit ? '1' : '0');
+            for (int other = 0; other < count; ++other)
+                fields += QByteArray(tags[other]) + (other == bit ? '1' : '0');
+            return fields;
+        };
+        for (int bit = 0; bit < 7; ++bit)
             choices.append({ "Alarm Options", QStringLiteral("alarm") + Packet::alarmTags[bit],
-                             "25EI  " + fields });
-        }
-        for (int bit = 0; bit < 16; ++bit) {
-            QByteArray fields;
-            for (int other = 0; other < 16; ++other)
-                fields += QByteArray(Packet::lockoutTags[other]) + (other == bit ? '1' : '0');
+                             "25EI  " + flags(Packet::alarmTags, 7, bit) });
+        for (int bit = 0; bit < 16; ++bit)
             choices.append({ "Lockout Control",
                              QStringLiteral("lockout") + Packet::lockoutTags[bit],
-                             "57EG  PA5183" + fields });
-        }
+                             "57EG  PA5183" + flags(Packet::lockoutTags, 16, bit) });
         QString openPage;
         for (const Choice &choice : qAsConst(choices)) {
             if (openPage != QLatin1String(choice.page))
@@ -259,8 +239,6 @@ private slots:
         QVERIFY(f.find<QAbstractButton>("pressureKPA")->isChecked());
         QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
                  QStringLiteral("Dispense\nPressure (kPa)"));
-        QCOMPARE(f.find<QPlainTextEdit>("commandHelpEdit")->toPlainText(),
-                 QStringLiteral("Set units for pressure and vacuum."));
         f.openPage("Vacuum");
         QVERIFY(f.find<QAbstractButton>("mmhgbut")->isChecked());
         QCOMPARE(f.table()->horizontalHeaderItem(2)->text(), QStringLiteral("Vacuum\n(mmHg)"));
@@ -307,7 +285,7 @@ private slots:
         QVERIFY(f.find("groupBox_2")->isEnabled() && f.find("pressureBox")->isEnabled());
         QVERIFY(f.find<QAbstractButton>("lockoutPU")->isChecked());
 
-        f.dialogs.answers = { writeFile(
+        f.dialogs.answers = { ProfileFiles::write(
                 folder.filePath("bar.csv"),
                 "Mem Cell,T,Dispense Pressure (bar),Vacuum (Torr),Trigger\n3,1,2,3,4\n") };
         f.find<QAction>("actionOpen_Profile")->trigger();
@@ -387,7 +365,6 @@ private slots:
         f.click("bulkAdjustApply");
         QCOMPARE(f.table()->item(0, 3)->text(), QStringLiteral("1"));
         f.click("bulkAdjustParameterVacuum");
-        QCOMPARE(text("bulkAdjustUnitLabel"), QStringLiteral("\"H2O"));
         QVERIFY(f.find<QAbstractButton>("plotVacuum")->isChecked());
         auto *slider = f.find<QSlider>("bulkAdjustPercentSlider");
         slider->setSliderDown(true); // as while dragged
@@ -417,10 +394,9 @@ private slots:
         QCOMPARE(row(table, 399), QStringList({ "0.0000", "0.0", "2.5", "8" }));
         QCOMPARE(f.state().triggers[399], 8);
 
-        MessageBoxCloser closer;
         QApplication::clipboard()->setText("1\t2\t3\n4\t5");
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(closer.texts(),
+        QCOMPARE(f.messageBoxes.takeTexts(),
                  QStringList { "Invalid clipboard data, unable to perform paste operation." });
         QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "7" }));
     }
@@ -440,16 +416,9 @@ private slots:
 
         // A binary profile of cells 30 to 32 opened over the range 0 to 2
         // keeps its range, and no read of the dispenser's cell overwrites it.
-        QByteArray binary("\x06HVXPR7", 7);
-        QDataStream out(&binary, QIODevice::Append);
-        out.setByteOrder(QDataStream::LittleEndian);
-        out << quint32(1) << quint32(3) << quint32(30);
-        out.writeRawData(QByteArray(12, 0).constData(), 12);
-        out << quint32(32);
-        out.writeRawData(QByteArray(12, 0).constData(), 12);
-        for (double v : { 0.0, 0.0, 0.0, 1.0, 0.5, 1.5, 2.5, 9.0, 0.0, 0.0, 0.0, 1.0 })
-            out << v;
-        f.dialogs.answers = { writeFile(folder.filePath("cells.hvx"), binary) };
+        const QByteArray binary = ProfileFiles::binary(
+                1, 3, 30, 32, { { 0, 0, 0, 1 }, { 0.5, 1.5, 2.5, 9 }, { 0, 0, 0, 1 } });
+        f.dialogs.answers = { ProfileFiles::write(folder.filePath("cells.hvx"), binary) };
         f.find<QAction>("actionOpen_Profile")->trigger();
         QCOMPARE(QList<double>({ value("startMemCell"), value("endMemCell"),
                                  value("bulkAdjustStart"), value("bulkAdjustEnd") }),
@@ -458,14 +427,10 @@ private slots:
         QCOMPARE(f.state().endCell, 32);
         QCOMPARE(row(f.table(), 31), QStringList({ "0.5", "1.5", "2.5", "9" }));
         QVERIFY(!f.find<QTimer>("memCellTimer")->isActive());
-        {
-            MessageBoxCloser closer;
-            f.dialogs.answers = { folder.path() };
-            f.find<QAction>("actionOpen_Profile")->trigger();
-            QCOMPARE(closer.texts(),
-                     QStringList {
-                             "This is not a profile file: only regular files can be opened." });
-        }
+        f.dialogs.answers = { folder.path() };
+        f.find<QAction>("actionOpen_Profile")->trigger();
+        QCOMPARE(f.messageBoxes.takeTexts(),
+                 QStringList { "This is not a profile file: only regular files can be opened." });
 
         // Jobs: saved under the number proposed or chosen, listed, loaded.
         f.dialogs.answers = { 3, "Glue", saved };
@@ -479,6 +444,7 @@ private slots:
                                jobs->item(2, 1)->text() }),
                  QStringList({ "No Job", "Glue", saved }));
         QCOMPARE(f.window->statusBar()->currentMessage(), QStringLiteral("Job 3 saved"));
+        QCOMPARE(QSettings().value("jobs/003/endMemCell"), QVariant(32));
         f.click("aiModeTimed");
         f.dialogs.answers = { 3 };
         f.find<QAction>("actionOpen_Job")->trigger();
@@ -486,9 +452,8 @@ private slots:
         QCOMPARE(value("startMemCell"), 30.0);
         QCOMPARE(value("endMemCell"), 32.0);
         QCOMPARE(f.table()->item(2, 0)->text(), QStringLiteral("0.25"));
-        MessageBoxCloser closer;
         emit jobs->doubleClicked(jobs->model()->index(1, 0));
-        QCOMPARE(closer.texts(), QStringList { "Job Not Found" });
+        QCOMPARE(f.messageBoxes.takeTexts(), QStringList { "Job Not Found" });
     }
 
     // View -> Communication Log lists the link's lines with their times.
@@ -511,30 +476,13 @@ private slots:
         f.click("pushButton_4");
         auto *view = f.find<QPlainTextEdit>("communicationLogView");
         QTRY_VERIFY(view->toPlainText().contains(" getTotalStatusFeedback Response: <02>"));
-        QVERIFY(view->toPlainText().contains(" Response:getShotCount <02>09SC0000000"));
         f.dialogs.answers = { folder.filePath("traffic.log") };
         f.click("saveLogButton");
         QFile saved(folder.filePath("traffic.log"));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(saved.readAll().contains("Response:getShotCount <02>09SC0000000"));
+        QVERIFY(saved.open(QIODevice::ReadOnly)
+                && saved.readAll().contains("getShotCount <02>09SC"));
         f.click("clearLogButton");
         QCOMPARE(view->toPlainText(), QString());
-    }
-
-    void transmitFromTheWindow()
-    {
-        QVERIFY2(f.open(), qPrintable(f.errorString()));
-        QVERIFY(f.enterSupervisorMode());
-        f.find<QSpinBox>("startMemCell")->setValue(5);
-        f.find<QSpinBox>("endMemCell")->setValue(6);
-        f.find<QTimer>("memCellTimer")->stop();
-        f.clearLog();
-        f.click("pushButton");
-        QCOMPARE(f.status(), QStringLiteral("Transmit complete: MemCell 5 to 6"));
-        QVERIFY(!f.statusIsRed());
-        QCOMPARE(f.packets().size(), 11);
-        QCOMPARE(f.packets().last(), QByteArray("12SS  S005E006"));
-        QCOMPARE(f.find<QAbstractButton>("pushButton")->text(), QStringLiteral("Transmit Profile"));
     }
 };
 

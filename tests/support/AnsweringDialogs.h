@@ -10,29 +10,44 @@
 // test, in order, as a user would fill them in; an answer missing from the
 // list counts as Cancel. Each question asked is kept as "kind: title", a
 // number's with the value proposed ("number: Select Job Number = 1").
-//
-//     AnsweringDialogs dialogs;
-//     window.setDialogProvider(&dialogs);
-//     dialogs.answers = {QStringLiteral("/tmp/profile.csv")};
-//     saveProfileAction->trigger();
 class AnsweringDialogs : public DialogProvider
 {
 public:
     QVariantList answers;
     QStringList questions;
 
-    QString saveFileName(QWidget *parent, const QString &caption, const QString &proposedName,
-                         const QString &filter) override;
-    QString openFileName(QWidget *parent, const QString &caption, const QString &directory,
-                         const QString &filter) override;
-    int getInt(QWidget *parent, const QString &title, const QString &label, int value, int minimum,
-               int maximum, int step, bool *accepted) override;
-    QString getText(QWidget *parent, const QString &title, const QString &label,
-                    QLineEdit::EchoMode echo, const QString &text, bool *accepted) override;
+    QString saveFileName(QWidget *, const QString &caption, const QString &,
+                         const QString &) override
+    {
+        return take("save file: " + caption).toString();
+    }
+    QString openFileName(QWidget *, const QString &caption, const QString &,
+                         const QString &) override
+    {
+        return take("open file: " + caption).toString();
+    }
+    int getInt(QWidget *, const QString &title, const QString &, int value, int, int, int,
+               bool *accepted) override
+    {
+        const QVariant answer = take(QStringLiteral("number: %1 = %2").arg(title).arg(value));
+        *accepted = answer.isValid();
+        return answer.isValid() ? answer.toInt() : value;
+    }
+    QString getText(QWidget *, const QString &title, const QString &, QLineEdit::EchoMode,
+                    const QString &text, bool *accepted) override
+    {
+        const QVariant answer = take("text: " + title);
+        *accepted = answer.isValid();
+        return answer.isValid() ? answer.toString() : text;
+    }
 
 private:
     // The next answer, or an invalid QVariant when none is left.
-    QVariant take(const QString &kind, const QString &title);
+    QVariant take(const QString &question)
+    {
+        questions << question;
+        return answers.isEmpty() ? QVariant() : answers.takeFirst();
+    }
 };
 
 #endif // ANSWERINGDIALOGS_H

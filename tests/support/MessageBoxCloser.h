@@ -1,8 +1,13 @@
 #ifndef MESSAGEBOXCLOSER_H
 #define MESSAGEBOXCLOSER_H
 
+#include <QPushButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
+
+#include <utility>
 
 // Presses the default button of every modal message box that comes up while
 // it lives, and keeps the texts the boxes showed, so that a test never hangs
@@ -10,15 +15,28 @@
 class MessageBoxCloser
 {
 public:
-    MessageBoxCloser();
+    MessageBoxCloser()
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            shown << box->text();
+            QAbstractButton *button = box->defaultButton();
+            if (button || !box->buttons().isEmpty())
+                (button ? button : box->buttons().first())->click();
+            else
+                box->reject();
+        });
+        timer.start(10);
+    }
     MessageBoxCloser(const MessageBoxCloser &) = delete;
     MessageBoxCloser &operator=(const MessageBoxCloser &) = delete;
 
-    QStringList texts() const { return shown; }
+    // The texts shown since the last call.
+    QStringList takeTexts() { return std::exchange(shown, {}); }
 
 private:
-    void closeActiveBox();
-
     QStringList shown;
     QTimer timer;
 };

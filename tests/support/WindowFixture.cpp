@@ -54,11 +54,6 @@ bool WindowFixture::open(const SimulatedDispenser::State &held, int options)
     return true;
 }
 
-void WindowFixture::click(const char *buttonName) const
-{
-    find<QAbstractButton>(buttonName)->click();
-}
-
 void WindowFixture::openPage(const QString &itemText) const
 {
     auto *tree = find<QTreeWidget>("treeWidget");
@@ -83,31 +78,4 @@ bool WindowFixture::enterSupervisorMode(const QString &password) const
         }
     }
     return false;
-}
-
-QString WindowFixture::status() const
-{
-    return find<QLabel>("connectionLabel")->text();
-}
-
-bool WindowFixture::statusIsRed() const
-{
-    return find<QLabel>("connectionLabel")->styleSheet() == QLatin1String("color: red;");
-}
-
-QTableWidget *WindowFixture::table() const
-{
-    return find<QTableWidget>("profileTable");
-}
-
-QList<QByteArray> WindowFixture::packets() const
-{
-    waitForIdleLine(*dispenser);
-    return dispenser->receivedPackets();
-}
-
-void WindowFixture::clearLog() const
-{
-    waitForIdleLine(*dispenser);
-    dispenser->clearLog();
 }
