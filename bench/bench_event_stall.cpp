@@ -4,15 +4,12 @@
 // switched off, and during a 400-cell transmission with it on.
 //
 // Usage: bench_event_stall
-#include "MainWindow.h"
-#include "SimulatedDispenser.h"
+#include "BenchWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -47,35 +44,15 @@ std::pair<qint64, qint64> widestGap(const std::function<void()> &action)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir configDir;
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    const HeadlessRun headless;
     QApplication app(argc, argv);
-
     SimulatedDispenser dispenser;
-    if (!dispenser.start()) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(dispenser.errorString()));
+    if (!startSimulator(dispenser))
         return 1;
-    }
-    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
-    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
-    QSettings().setValue(QStringLiteral("COMport"), dispenser.devicePath());
-
     MainWindow window;
     window.show();
-    // Only the exchanges measured: no poll or cell read of the window's own.
-    for (QTimer *timer : window.findChildren<QTimer *>()) {
-        if (timer->interval() == 10000 || (timer->isSingleShot() && timer->interval() == 500))
-            timer->blockSignals(true);
-    }
-    auto *connectButton = window.findChild<QPushButton *>(QStringLiteral("connectButton"));
-    connectButton->click();
-    if (connectButton->text() != QLatin1String("Disconnect")) {
-        std::fprintf(stderr, "could not connect to %s\n", qPrintable(dispenser.devicePath()));
+    if (!connectQuietly(window))
         return 1;
-    }
     auto click = [&window](const char *name) {
         return [&window, name] { window.findChild<QPushButton *>(QLatin1String(name))->click(); };
     };

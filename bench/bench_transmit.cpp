@@ -4,17 +4,14 @@
 //
 // Usage: bench_transmit [runs] [--shown | --log-open]   (default 3 runs, hidden)
 // --shown shows the window; --log-open shows it with its communication log open.
-#include "MainWindow.h"
+#include "BenchWindow.h"
 #include "QTableWidgetWithCopyPaste.h"
-#include "SimulatedDispenser.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <QThread>
@@ -46,13 +43,7 @@ void fillProfile(MainWindow &window)
 
 int main(int argc, char *argv[])
 {
-    // Headless, and a settings store of its own, never the user's.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir configDir;
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    qputenv("QT_LOGGING_RULES", "default.debug=false");
-
+    const HeadlessRun headless;
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 3;
@@ -60,28 +51,15 @@ int main(int argc, char *argv[])
     const bool shown = logOpen || arguments.contains(QStringLiteral("--shown"));
 
     SimulatedDispenser dispenser;
-    if (!dispenser.start()) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(dispenser.errorString()));
+    if (!startSimulator(dispenser))
         return 1;
-    }
-    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
-    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
-    QSettings().setValue(QStringLiteral("COMport"), dispenser.devicePath());
-
     MainWindow window;
-    // Only the transmission on the line: no alarm poll, no cell read.
-    for (const char *name : { "alarmTimer", "memCellTimer" })
-        window.findChild<QTimer *>(QLatin1String(name))->blockSignals(true);
     if (shown)
         window.show();
     if (logOpen)
         window.findChild<QAction *>(QStringLiteral("actionCommunication_Log"))->trigger();
-    auto *connectButton = window.findChild<QPushButton *>(QStringLiteral("connectButton"));
-    connectButton->click();
-    if (connectButton->text() != QLatin1String("Disconnect")) {
-        std::fprintf(stderr, "could not connect to %s\n", qPrintable(dispenser.devicePath()));
+    if (!connectQuietly(window))
         return 1;
-    }
     fillProfile(window);
     auto *transmitButton = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
     auto *connectionLabel = window.findChild<QLabel *>(QStringLiteral("connectionLabel"));

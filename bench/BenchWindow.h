@@ -1,0 +1,65 @@
+#ifndef BENCHWINDOW_H
+#define BENCHWINDOW_H
+
+#include "MainWindow.h"
+#include "SimulatedDispenser.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+
+// Headless, with a settings store of its own (never the user's) and without
+// the debug stream: made before the application, kept until the end.
+class HeadlessRun
+{
+public:
+    HeadlessRun()
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        qputenv("QT_LOGGING_RULES", "default.debug=false");
+    }
+
+private:
+    QTemporaryDir config;
+};
+
+// Starts the simulated dispenser and stores its device as the port, before
+// the window is made; false, with a message, when it cannot start.
+inline bool startSimulator(SimulatedDispenser &dispenser)
+{
+    if (!dispenser.start()) {
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(dispenser.errorString()));
+        return false;
+    }
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
+    QSettings().setValue(QStringLiteral("COMport"), dispenser.devicePath());
+    return true;
+}
+
+// Holds back the window's own alarm poll and cell read, so only what is
+// measured reaches the line, and connects (the line idle again when it
+// returns); false, with a message, when the port did not open.
+inline bool connectQuietly(MainWindow &window)
+{
+    for (const char *name : { "alarmTimer", "memCellTimer" })
+        window.findChild<QTimer *>(QLatin1String(name))->blockSignals(true);
+    auto *connectButton = window.findChild<QPushButton *>(QStringLiteral("connectButton"));
+    connectButton->click();
+    // The lockout read of the connect ends with an EOT the event loop sends.
+    QCoreApplication::processEvents();
+    QThread::msleep(50);
+    if (connectButton->text() == QLatin1String("Disconnect"))
+        return true;
+    std::fprintf(stderr, "could not connect\n");
+    return false;
+}
+
+#endif // BENCHWINDOW_H
