@@ -156,8 +156,7 @@ QByteArray DispenserLink::readUntil(char terminator, int waitMs)
     clock.start();
     QByteArray result;
     for (;;) {
-        if (port->bytesAvailable() > 0)
-            result += port->readAll();
+        result += port->readAll();
         const qint64 remaining = waitMs - clock.elapsed();
         if (result.contains(terminator) || remaining <= 0 || !waitForInput(int(remaining)))
             return result;

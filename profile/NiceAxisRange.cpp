@@ -1,7 +1,7 @@
 #include "NiceAxisRange.h"
 
+#include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace {
 constexpr double fallbackSpan = 10.0;
@@ -15,13 +15,10 @@ NiceAxisRange NiceAxisRange::covering(double maximum, double minimum)
 
     // A range that runs backwards (the steps of a preview can be negative)
     // still has to show both ends.
-    if (maximum < minimum)
-        std::swap(maximum, minimum);
-    double span = maximum - minimum;
-    if (span == 0.0)
-        span = fallbackSpan;
-    const double high = maximum == 0.0 ? 10.0 : maximum + margin * span;
-    const double low = minimum == 0.0 ? minimum : minimum - margin * span;
+    const auto [lowest, highest] = std::minmax({ minimum, maximum });
+    const double span = highest == lowest ? fallbackSpan : highest - lowest;
+    const double high = highest == 0.0 ? 10.0 : highest + margin * span;
+    const double low = lowest == 0.0 ? lowest : lowest - margin * span;
 
     const double decades = std::log10(high - low);
     const int wholeDecades = static_cast<int>(decades);

@@ -1,12 +1,11 @@
 // The device sequences without a window, against the simulated dispenser:
 // the settings panel's Get, Send and cell read, the configuration pages'
 // reads and Apply, and the transmission of the profile (order, texts, units,
-// failures, stops); and the rules of a supervisor password change.
+// failures, stops).
 #include "ConfigExchange.h"
 #include "ConfigPage.h"
 #include "DebugCapture.h"
 #include "DispenserState.h"
-#include "PasswordChange.h"
 #include "ProfileTransmission.h"
 #include "SettingsExchange.h"
 #include "SimulatedLink.h"
@@ -310,44 +309,6 @@ private slots:
         line->dispenser.clearLog();
         QCOMPARE(transmit().summary(), QStringLiteral("Error: API Parameter Out Of Range"));
         QCOMPARE(line->packets(), QList<QByteArray>());
-    }
-    void passwordChange_data()
-    {
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("newPassword");
-        QTest::addColumn<QString>("confirmation");
-        QTest::addColumn<QString>("message");
-        const QString notFourDigits =
-                QStringLiteral("The new password must be exactly four digits.");
-        QTest::newRow("accepted") << "5183"
-                                  << "0042"
-                                  << "0042"
-                                  << "";
-        QTest::newRow("wrong, though new ones differ") << "5184"
-                                                       << "1111"
-                                                       << "2222"
-                                                       << "Wrong password.";
-        QTest::newRow("mismatch") << "5183"
-                                  << "1111"
-                                  << "1112"
-                                  << "Confirmation does not match";
-        QTest::newRow("empty") << "5183"
-                               << ""
-                               << "" << notFourDigits;
-        QTest::newRow("letters") << "5183"
-                                 << "12a4"
-                                 << "12a4" << notFourDigits;
-    }
-
-    void passwordChange()
-    {
-        QFETCH(QString, current);
-        QFETCH(QString, newPassword);
-        QFETCH(QString, confirmation);
-        QFETCH(QString, message);
-        QCOMPARE(PasswordChange::message(
-                         PasswordChange::check(current, newPassword, confirmation, "5183")),
-                 message);
     }
 };
 

@@ -1,6 +1,5 @@
 // The widget-free rules of the profile: the cell check and its units, the
-// bulk adjustment, the step plot and its axis range, the clipboard blocks.
-#include "BulkAdjustment.h"
+// step plot and its axis range, the clipboard blocks.
 #include "ClipboardBlock.h"
 #include "NiceAxisRange.h"
 #include "ProfileCellCheck.h"
@@ -48,6 +47,7 @@ private slots:
         row("trigger 100000", Trigger, Psi, InchesOfWater, "100000", "99999", 99999);
         row("trigger 5.0", Trigger, Psi, InchesOfWater, "5.0", "5", 5);
         row("trigger in letters", Trigger, Psi, InchesOfWater, "x", "1", 1);
+        row("trigger 99999", Trigger, Psi, InchesOfWater, "99999", nullptr, 99999);
     }
 
     void cellCheck()
@@ -66,33 +66,6 @@ private slots:
         QCOMPARE(column == Trigger ? double(ProfileCellCheck::storedTrigger(kept))
                                    : ProfileCellCheck::storedValue(kept),
                  stored);
-    }
-
-    void bulkAdjustment_data()
-    {
-        QTest::addColumn<double>("percent");
-        QTest::addColumn<double>("offset");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("trigger");
-        QTest::addColumn<int>("adjustedTrigger");
-        QTest::newRow("time 2.0, +10 % +0.5") << 10.0 << 0.5 << 2.0 << "2.7" << 10 << 11;
-        QTest::newRow("-50 % +0.7, truncated") << -50.0 << 0.7 << 1.0 << "1.2" << 10 << 5;
-        QTest::newRow("trigger 1 less 5") << 0.0 << -5.0 << 0.25 << "-4.75" << 1 << -4;
-    }
-
-    void bulkAdjustment()
-    {
-        QFETCH(double, percent);
-        QFETCH(double, offset);
-        QFETCH(double, value);
-        QFETCH(QString, text);
-        QFETCH(int, trigger);
-        QFETCH(int, adjustedTrigger);
-        const double factor = BulkAdjustment::factorForPercent(percent);
-        QCOMPARE(BulkAdjustment::valueText(BulkAdjustment::adjustedValue(value, factor, offset)),
-                 text);
-        QCOMPARE(BulkAdjustment::adjustedTrigger(trigger, factor, offset), adjustedTrigger);
     }
 
     void stepPlot()

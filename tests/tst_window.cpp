@@ -5,6 +5,7 @@
 #include "Packet.h"
 #include "TestSettings.h"
 #include "ProfileFiles.h"
+#include "SerialPortList.h"
 #include "SimulatedLink.h"
 #include "WindowFixture.h"
 
@@ -69,6 +70,10 @@ private slots:
         QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
                  QStringLiteral("Dispense\nPressure (PSI)"));
         QCOMPARE(series()->count(), 800);
+        QVERIFY(f.find<QChartView>("chartView")->renderHints() & QPainter::Antialiasing);
+        for (const char *name : { "connectionLabel", "portLabel", "refreshButton", "modeLabel",
+                                  "alarmLabel", "alarmResetButton" })
+            QVERIFY2(f.window->statusBar()->isAncestorOf(f.find(name)), name);
         QCOMPARE(f.find<QTimer>("alarmTimer")->interval(), 10000);
         QVERIFY(f.find<QTimer>("alarmTimer")->isActive());
 
@@ -237,6 +242,8 @@ private slots:
         QVERIFY(f.enterSupervisorMode());
         f.openPage("Units");
         QVERIFY(f.find<QAbstractButton>("pressureKPA")->isChecked());
+        QCOMPARE(f.find<QPlainTextEdit>("commandHelpEdit")->toPlainText(),
+                 QStringLiteral("Set units for pressure and vacuum."));
         QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
                  QStringLiteral("Dispense\nPressure (kPa)"));
         f.openPage("Vacuum");
@@ -325,13 +332,23 @@ private slots:
             std::unique_ptr<QWidget> widget(table->itemDelegateForColumn(column)->createEditor(
                     table->viewport(), QStyleOptionViewItem(), table->model()->index(0, column)));
             auto *box = qobject_cast<QDoubleSpinBox *>(widget.get());
-            return QStringLiteral("%1 %2 %3")
+            return QStringLiteral("%1 %2 %3 %4")
                     .arg(box->maximum())
                     .arg(box->decimals())
-                    .arg(box->singleStep());
+                    .arg(box->singleStep())
+                    .arg(box->isAccelerated());
         };
         QCOMPARE(QStringList({ editor(0), editor(1), editor(2), editor(3) }),
-                 QStringList({ "9.9999 4 0.0001", "6.895 3 0.001", "4.48 2 0.01", "99999 0 1" }));
+                 QStringList({ "9.9999 4 0.0001 1", "6.895 3 0.001 1", "4.48 2 0.01 1",
+                               "99999 0 1 1" }));
+        // A value typed into the editor reaches its cell.
+        QDoubleSpinBox box;
+        table->itemDelegateForColumn(0)->setEditorData(&box, table->model()->index(3, 0));
+        QCOMPARE(box.value(), 1.0);
+        box.findChild<QLineEdit *>()->setText("2.5"); // typed, not yet taken
+        table->itemDelegateForColumn(0)->setModelData(&box, table->model(),
+                                                      table->model()->index(3, 0));
+        QCOMPARE(f.state().times[3], 2.5);
         table->item(4, 1)->setText("7");
         QCOMPARE(table->item(4, 1)->text(), QStringLiteral("6.895"));
         f.click("plotPressure");
@@ -366,11 +383,13 @@ private slots:
         QCOMPARE(f.table()->item(0, 3)->text(), QStringLiteral("1"));
         f.click("bulkAdjustParameterVacuum");
         QVERIFY(f.find<QAbstractButton>("plotVacuum")->isChecked());
-        auto *slider = f.find<QSlider>("bulkAdjustPercentSlider");
-        slider->setSliderDown(true); // as while dragged
-        slider->setSliderPosition(20);
-        slider->setSliderDown(false);
-        QCOMPARE(value("bulkAdjustPercent"), 20.0);
+        for (const char *name : { "bulkAdjustPercentSlider", "bulkAdjustRelativeSlider" }) {
+            auto *slider = f.find<QSlider>(name);
+            slider->setSliderDown(true); // as while dragged
+            slider->setSliderPosition(20);
+            slider->setSliderDown(false);
+        }
+        QCOMPARE(value("bulkAdjustPercent") + value("bulkAdjustRelative"), 40.0);
         f.click("bulkAdjustCancel");
         QCOMPARE(value("bulkAdjustPercent"), 0.0);
     }
@@ -394,6 +413,9 @@ private slots:
         QCOMPARE(row(table, 399), QStringList({ "0.0000", "0.0", "2.5", "8" }));
         QCOMPARE(f.state().triggers[399], 8);
 
+        QApplication::clipboard()->setText(" \n");
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier); // nothing to paste
+        QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "7" }));
         QApplication::clipboard()->setText("1\t2\t3\n4\t5");
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(f.messageBoxes.takeTexts(),
@@ -452,8 +474,73 @@ private slots:
         QCOMPARE(value("startMemCell"), 30.0);
         QCOMPARE(value("endMemCell"), 32.0);
         QCOMPARE(f.table()->item(2, 0)->text(), QStringLiteral("0.25"));
+        f.click("aiModeTimed");
+        emit jobs->doubleClicked(jobs->model()->index(2, 0));
+        QVERIFY(f.find<QAbstractButton>("aiModeOff")->isChecked());
         emit jobs->doubleClicked(jobs->model()->index(1, 0));
         QCOMPARE(f.messageBoxes.takeTexts(), QStringList { "Job Not Found" });
+    }
+
+    void changingThePassword()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        f.openPage("Supervisor Password");
+        auto type = [this](const char *current, const char *next, const char *confirmation) {
+            f.find<QLineEdit>("currentPassword")->setText(current);
+            f.find<QLineEdit>("newPassword")->setText(next);
+            f.find<QLineEdit>("confirmPassword")->setText(confirmation);
+            f.click("configApplyButton");
+            return f.messageBoxes.takeTexts();
+        };
+        QCOMPARE(type("1111", "2222", "3333"), QStringList { "Wrong password." });
+        QCOMPARE(type("5183", "2222", "3333"), QStringList { "Confirmation does not match" });
+        QCOMPARE(type("5183", "123", "123"),
+                 QStringList { "The new password must be exactly four digits." });
+        QCOMPARE(type("5183", "0042", "0042"), QStringList { "Supervisor password changed." });
+        QCOMPARE(QSettings().value("SuperPassword"), QVariant("0042"));
+        QVERIFY(f.packets().isEmpty());
+    }
+
+    // The View menu's docks, the clock import, a cancelled prompt and the
+    // slots no widget raises.
+    void restOfTheWiring()
+    {
+        QVERIFY2(f.open({}, WindowFixture::Shown), qPrintable(f.errorString()));
+        const std::pair<const char *, const char *> docks[] = {
+            { "actionChange_View_Settings_Docking_Window", "changeViewSettingsDockWidget" },
+            { "actionLoad_Job_Docking_Window", "jobDockWidget" },
+            { "actionBulk_Adjust_Dispense_Profile", "bulkAdjustDock" }
+        };
+        for (const auto &[action, dock] : docks) {
+            f.find<QAction>(action)->trigger();
+            QVERIFY2(!f.find(dock)->isVisible(), dock);
+            f.find<QAction>(action)->trigger();
+            QVERIFY2(f.find(dock)->isVisible(), dock);
+        }
+        f.click("setToCurrentTime");
+        QCOMPARE(f.find<QCalendarWidget>("calendarWidget")->selectedDate(), QDate::currentDate());
+        f.find<QAction>("actionSupervisor_Mode")->trigger();
+        QDialog *prompt = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->inherits("PasswordDialog") && widget->isVisible())
+                prompt = qobject_cast<QDialog *>(widget);
+        }
+        QVERIFY(prompt);
+        prompt->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+        QVERIFY(!prompt->isVisible());
+        QCOMPARE(text("modeLabel"), QStringLiteral("Operator Mode"));
+
+        f.dialogs.answers = { folder.filePath("test.csv") };
+        QMetaObject::invokeMethod(f.window.get(), "testFileSave_clicked");
+        QVERIFY(QFile::exists(folder.filePath("test.csv")));
+        // The diagnostic slot opens a port named COM4.
+        SerialPortList::setSource([this] {
+            return QList<SerialPortList::Port> { { "COM4", f.portName } };
+        });
+        QMetaObject::invokeMethod(f.window.get(), "pushButton_2_clicked");
+        SerialPortList::setSource({});
+        f.click("pushButton_4");
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
     }
 
     // View -> Communication Log lists the link's lines with their times.

@@ -19,53 +19,43 @@ bool within(double value, double low, double high)
     return value >= low && value <= high;
 }
 
-// Parses the reply with one out-parameter each of a, b and c (d for a
-// fourth) and answers the code when the values pass `valid`, else -100.
-#define CHECK(type, call, valid)                                                                   \
+// Parses the reply into the out-parameters at hand and answers the code when
+// the values read pass `valid`, else -100.
+#define CHECK(call, valid)                                                                         \
     [](const QByteArray &r) {                                                                      \
-        type a {}, b {}, c {}, d {};                                                               \
-        (void)b, (void)c, (void)d;                                                                 \
+        int i = 0, j = 0, k = 0, l = 0;                                                            \
+        double x = 0, y = 0, z = 0;                                                                \
+        unsigned u = 0;                                                                            \
+        bool flag = false;                                                                         \
+        (void)i, (void)j, (void)k, (void)l, (void)x, (void)y, (void)z, (void)u, (void)flag;        \
         const int code = call;                                                                     \
         return code != 0 || (valid) ? code : -100;                                                 \
     }
 
 // The seed files' first bytes are indices into this table: keep its order.
 int (*const checks[])(const QByteArray &) = {
-    CHECK(int, aiMode(r, a), within(a, 0, 3)),
-    CHECK(int, dispenseMode(r, a), within(a, 0, 9)),
-    CHECK(int, startEndMemCell(r, a, b), within(a, -99, 999) && within(b, -99, 999)),
-    CHECK(int, totalStatusFeedback(r, a, b, c, d), within(a, 0, 3) && within(b, 0, 9)),
-    CHECK(int, memCell(r, a), within(a, 0, 399)),
-    CHECK(
-            double,
-            [&] {
-                int cell = 0;
-                const int code = memTimePressure(r, cell, a, b);
-                c = cell;
-                return code;
-            }(),
-            within(c, 0, 399) && within(a, 0, 9.9999) && within(b, 0, 689.5)),
-    CHECK(double, dispenseTime(r, a), within(a, 0, 9.9999)),
-    CHECK(double, pressure(r, a), within(a, 0, 689.5)),
-    CHECK(double, vacuum(r, a), within(a, 0, 18)),
-    CHECK(double, pressureTimeVacuum(r, a, b, c),
-          within(a, 0, 689.5) && within(b, 0, 9.9999) && within(c, 0, 18)),
-    CHECK(int, trigger(r, a), within(a, 0, 99999)),
-    CHECK(int, pressureUnits(r, a), within(a, 0, 2)),
-    CHECK(int, vacuumUnits(r, a), within(a, 0, 4)),
-    CHECK(
-            int,
-            [&] {
-                bool clock24 = false;
-                return time(r, a, b, clock24);
-            }(),
-            within(a, 0, 23) && within(b, 0, 59)),
-    CHECK(int, date(r, a, b, c), within(a, 1, 12) && within(b, 0, 31) && within(c, 0, 99)),
+    CHECK(aiMode(r, i), within(i, 0, 3)),
+    CHECK(dispenseMode(r, i), within(i, 0, 9)),
+    CHECK(startEndMemCell(r, i, j), within(i, -99, 999) && within(j, -99, 999)),
+    CHECK(totalStatusFeedback(r, i, j, k, l), within(i, 0, 3) && within(j, 0, 9)),
+    CHECK(memCell(r, i), within(i, 0, 399)),
+    CHECK(memTimePressure(r, i, x, y),
+          within(i, 0, 399) && within(x, 0, 9.9999) && within(y, 0, 689.5)),
+    CHECK(dispenseTime(r, x), within(x, 0, 9.9999)),
+    CHECK(pressure(r, x), within(x, 0, 689.5)),
+    CHECK(vacuum(r, x), within(x, 0, 18)),
+    CHECK(pressureTimeVacuum(r, x, y, z),
+          within(x, 0, 689.5) && within(y, 0, 9.9999) && within(z, 0, 18)),
+    CHECK(trigger(r, i), within(i, 0, 99999)),
+    CHECK(pressureUnits(r, i), within(i, 0, 2)),
+    CHECK(vacuumUnits(r, i), within(i, 0, 4)),
+    CHECK(time(r, i, j, flag), within(i, 0, 23) && within(j, 0, 59)),
+    CHECK(date(r, i, j, k), within(i, 1, 12) && within(j, 0, 31) && within(k, 0, 99)),
     // Only a word's own bits may change.
-    CHECK(unsigned, (a = 0xA5A50000u, lockouts(r, a)), (a >> 16) == 0xA5A5u),
-    CHECK(unsigned, (a = 0xA5A5A500u, alarms(r, a)), (a & ~0x7Fu) == 0xA5A5A500u),
-    CHECK(unsigned, (a = 0xA5A5A582u, alarmStatus(r, a)), (a & ~0x29u) == 0xA5A5A582u),
-    CHECK(int, shotCount(r, a), within(a, 0, 99999)),
+    CHECK((u = 0xA5A50000u, lockouts(r, u)), (u >> 16) == 0xA5A5u),
+    CHECK((u = 0xA5A5A500u, alarms(r, u)), (u & ~0x7Fu) == 0xA5A5A500u),
+    CHECK((u = 0xA5A5A582u, alarmStatus(r, u)), (u & ~0x29u) == 0xA5A5A582u),
+    CHECK(shotCount(r, i), within(i, 0, 99999)),
 };
 
 // The parsers log what they decode; the debug stream would only slow the
