@@ -15,7 +15,7 @@ fi
 
 "$root/scripts/install-deps.sh"
 echo "Building the panel and the simulator in $build" \
-     "(the first time takes roughly 1.5 minutes on a 2-core machine)"
+     "(the first time takes roughly a minute on a 2-core machine)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target pelidor7-interactive pelidor7-sim
 exec "$root/scripts/run-with-sim.sh" "$@"
