@@ -118,16 +118,9 @@ class TestLink : public QObject
 private slots:
     void init()
     {
-        SimulatedDispenser::State s;
-        s.currentCell = 12;
-        s.cells[12] = { 12345, 6896, 180, 99999 }; // pressure 689.6: beyond what a reading may hold
+        SimulatedDispenser::State s = exampleDispenser();
+        s.cells[7] = { 12345, 6896, 180, 99999 }; // pressure 689.6: beyond what a reading may hold
         s.cells[300] = { 99999, 6895, 7, 1 };
-        s.startCell = 10;
-        s.endCell = 20;
-        s.autoIncrementOn = true;
-        s.autoIncrementType = 2;
-        s.dispenseMode = 1;
-        s.pressureUnit = 2;
         s.lockouts = 0x8009;
         s.alarmOptions = 0x41;
         s.alarmStatus = 0x21;
@@ -212,7 +205,7 @@ private slots:
         QByteArray reply = "untouched";
         QCOMPARE(feedback ? line->link.feedbackCommand(text, reply) : line->link.setCommand(text),
                  code);
-        QCOMPARE(reply, feedback && code == 0 ? Packet::frame("05D0012") : QByteArray("untouched"));
+        QCOMPARE(reply, feedback && code == 0 ? Packet::frame("05D0007") : QByteArray("untouched"));
         // Closing at once, as a user who disconnects right away, still lets
         // the last bytes out.
         line->link.closePort();
@@ -289,12 +282,12 @@ private slots:
                       const QVariantList &expected) {
             QTest::newRow(name) << read << prepare << expected;
         };
-        row("status", status, fromState, { 0, 1, 1, 10, 20 });
-        row("current cell", memCell, fromState, { 0, 12 });
+        row("status", status, fromState, { 0, 1, 1, 5, 120 });
+        row("current cell", memCell, fromState, { 0, 7 });
         row("time of the current cell", cellTime, fromState, { 0, 1.2345 });
         row("pressure of the current cell above 689.5", cellPressure, fromState, { 8, 689.6 });
         row("pressure checked before the cell", memTimePressure, fromState,
-            { 8, 12, 1.2345, 689.6 });
+            { 8, 7, 1.2345, 689.6 });
         row("cell 300 at the limits", cellValues(300), fromState, { 0, 689.5, 9.9999, 0.7 });
         row("cell 400, no exchange", cellValues(400), fromState, { 8, -1.0, -1.0, -1.0 });
         row("lockouts, higher bits kept", lockouts, fromState, { 0, 0xFFFF8009u });
