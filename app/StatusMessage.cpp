@@ -21,7 +21,5 @@ StatusMessage StatusMessage::forCode(int code)
 {
     if (code == DispenserLink::ok)
         return connected();
-    const QString message = DispenserLink::errorMessage(code);
-    // Some codes carry no message; the user must still see that it failed.
-    return failed(message.isEmpty() ? QStringLiteral("Error: code %1").arg(code) : message);
+    return failed(DispenserLink::failureText(code));
 }

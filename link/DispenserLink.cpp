@@ -311,6 +311,12 @@ QString DispenserLink::errorMessage(int code)
     }
 }
 
+QString DispenserLink::failureText(int code)
+{
+    const QString message = errorMessage(code);
+    return message.isEmpty() ? QStringLiteral("Error: code %1").arg(code) : message;
+}
+
 void DispenserLink::printError(int code)
 {
     const QString message = errorMessage(code);

@@ -22,19 +22,16 @@ bool dispenserGone(int code)
 QString Result::summary() const
 {
     if (stoppedAtCell >= 0) {
-        const QString reason = stopCode == DispenserLink::ok
-                ? QStringLiteral("stopped by the user")
-                : DispenserLink::errorMessage(stopCode);
+        const QString reason = stopCode == DispenserLink::ok ? QStringLiteral("stopped by the user")
+                                                             : DispenserLink::failureText(stopCode);
         return QStringLiteral("Transmit stopped at MemCell %1: %2").arg(stoppedAtCell).arg(reason);
     }
     if (failedCount > 0 && firstFailedCell >= 0)
         return QStringLiteral("Transmit incomplete: %1 commands failed, first at MemCell %2")
                 .arg(failedCount)
                 .arg(firstFailedCell);
-    if (rangeCode != DispenserLink::ok) {
-        const QString message = DispenserLink::errorMessage(rangeCode);
-        return message.isEmpty() ? QStringLiteral("Error: code %1").arg(rangeCode) : message;
-    }
+    if (rangeCode != DispenserLink::ok)
+        return DispenserLink::failureText(rangeCode);
     if (lastCell < firstCell)
         return QStringLiteral("Transmit complete: no cells in the range");
     return QStringLiteral("Transmit complete: MemCell %1 to %2").arg(firstCell).arg(lastCell);
