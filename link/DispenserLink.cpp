@@ -224,14 +224,22 @@ int DispenserLink::sendPacket(QByteArray &packet)
     return unknownReply;
 }
 
+// A transaction asked for while another waits on the line (by a timer or a
+// slot that the wait let run) is the caller's fault: it must wait for the
+// first to end.
+bool DispenserLink::refusedAsBusy() const
+{
+    if (inTransaction)
+        printError(busy);
+    return inTransaction;
+}
+
 int DispenserLink::setCommand(QByteArray packetText)
 {
     if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
         return outOfRange;
-    if (inTransaction) {
-        printError(busy); // a caller's fault: it must wait for the first to end
+    if (refusedAsBusy())
         return busy;
-    }
     const QScopedValueRollback<bool> transaction(inTransaction, true);
     const bool openedHere = !sessionOpen;
     if (openedHere) {
@@ -249,10 +257,8 @@ int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
 {
     if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
         return outOfRange;
-    if (inTransaction) {
-        printError(busy); // a caller's fault: it must wait for the first to end
+    if (refusedAsBusy())
         return busy;
-    }
     const QScopedValueRollback<bool> transaction(inTransaction, true);
     const bool openedHere = !sessionOpen;
     if (openedHere) {

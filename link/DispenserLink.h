@@ -142,6 +142,7 @@ private:
     // Waits up to waitMs for more input; false when the wait was cut short
     // because the port closed or the application is quitting.
     bool waitForInput(int waitMs);
+    bool refusedAsBusy() const;
     void handlePortError();
 
     QSerialPort *port;
