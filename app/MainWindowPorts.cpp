@@ -67,16 +67,7 @@ void MainWindow::on_connectButton_clicked()
         return;
     }
 
-    const QList<SerialPortList::Port> ports = SerialPortList::available();
-    QString device;
-    for (const SerialPortList::Port &port : ports) {
-        if (port.name == portName) {
-            device = port.systemLocation;
-            break;
-        }
-    }
-    if (device.isEmpty() && SerialPortList::isUnlistedDevice(portName, ports))
-        device = portName;
+    const QString device = SerialPortList::deviceFor(portName, SerialPortList::available());
     if (device.isEmpty()) {
         showStatus(StatusMessage::failed(
                 QStringLiteral("Could not open %1: no such port").arg(portName)));

@@ -38,3 +38,12 @@ bool SerialPortList::isUnlistedDevice(const QString &name, const QList<Port> &li
     }
     return true;
 }
+
+QString SerialPortList::deviceFor(const QString &name, const QList<Port> &listed)
+{
+    for (const Port &port : listed) {
+        if (port.name == name)
+            return port.systemLocation;
+    }
+    return isUnlistedDevice(name, listed) ? name : QString();
+}

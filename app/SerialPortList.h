@@ -29,6 +29,9 @@ public:
     // path of an existing device no listed port is named after gets a choice
     // of its own, and is opened by its path.
     static bool isUnlistedDevice(const QString &name, const QList<Port> &listed);
+    // The device to open for the port of this name: the listed port's, or
+    // the name itself for an unlisted device; empty when there is none.
+    static QString deviceFor(const QString &name, const QList<Port> &listed);
 };
 
 #endif // SERIALPORTLIST_H
