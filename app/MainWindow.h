@@ -128,6 +128,8 @@ private:
     void showProgress(const QString &text);
     // The end of a device sequence; a port closed under it keeps its own text.
     void showOutcome(const StatusMessage &message);
+    // A passing note that something was done, over the status bar's left side.
+    void showConfirmation(const QString &text);
     // Set while a device exchange runs: timers that would start another wait.
     bool exchangeRunning = false;
 

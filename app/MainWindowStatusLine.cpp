@@ -1,10 +1,15 @@
-// The status line: connectionLabel's text and colour.
+// The status line: connectionLabel's text and colour, and passing notes.
 #include "MainWindow.h"
 
 #include "DispenserLink.h"
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QStatusBar>
+
+namespace {
+constexpr int confirmationMs = 5000;
+}
 
 void MainWindow::showStatus(const StatusMessage &message)
 {
@@ -24,4 +29,9 @@ void MainWindow::showOutcome(const StatusMessage &message)
 {
     if (link->isOpen())
         showStatus(message);
+}
+
+void MainWindow::showConfirmation(const QString &text)
+{
+    statusBar()->showMessage(text, confirmationMs);
 }

@@ -7,13 +7,8 @@
 
 #include <QMessageBox>
 #include <QSignalBlocker>
-#include <QStatusBar>
 
 #include <algorithm>
-
-namespace {
-constexpr int confirmationMs = 5000;
-}
 
 void MainWindow::refreshJobTable()
 {
@@ -75,7 +70,7 @@ void MainWindow::on_actionSave_Job_triggered()
         return;
     }
     refreshJobTable();
-    statusBar()->showMessage(QStringLiteral("Job %1 saved").arg(n), confirmationMs);
+    showConfirmation(QStringLiteral("Job %1 saved").arg(n));
 }
 
 void MainWindow::on_actionOpen_Job_triggered()

@@ -7,13 +7,8 @@
 
 #include <QMessageBox>
 #include <QSignalBlocker>
-#include <QStatusBar>
 
 using namespace ProfileUnits;
-
-namespace {
-constexpr int confirmationMs = 5000;
-}
 
 DialogProvider &MainWindow::dialogs()
 {
@@ -65,8 +60,7 @@ void MainWindow::on_actionSave_Profile_triggered()
         return;
     const int code = state->writeProfile(fileName);
     if (code == ProfileFile::Ok)
-        statusBar()->showMessage(QStringLiteral("Profile saved to %1").arg(fileName),
-                                 confirmationMs);
+        showConfirmation(QStringLiteral("Profile saved to %1").arg(fileName));
     else
         showFileError(code);
 }
