@@ -82,7 +82,7 @@ void MainWindow::bulkAdjustParameterGroup_changed()
     QString unit;
     switch (adjustParameter) {
     case Time:
-        unit = QStringLiteral("s");
+        unit = QLatin1String(ProfileUnits::time().heading);
         break;
     case Pressure:
         unit = QLatin1String(ProfileUnits::pressure(state->pressureUnits).heading);
@@ -91,17 +91,7 @@ void MainWindow::bulkAdjustParameterGroup_changed()
         unit = QLatin1String(ProfileUnits::vacuum(state->vacuumUnits).heading);
         break;
     default:
-        switch (ui->aiModeGroup->checkedId()) {
-        case AiTimed:
-            unit = QStringLiteral("s");
-            break;
-        case AiCount:
-        case AiSequence:
-            unit = QStringLiteral("shots");
-            break;
-        default:
-            break;
-        }
+        unit = ProfileUnits::triggerUnit(ui->aiModeGroup->checkedId());
         break;
     }
     ui->bulkAdjustUnitLabel->setText(unit);

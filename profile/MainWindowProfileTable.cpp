@@ -158,10 +158,9 @@ void MainWindow::showVacuumUnit(int unit)
 void MainWindow::updateTriggerHeading()
 {
     QString heading = QStringLiteral("Trigger");
-    if (state->aiMode == AiTimed)
-        heading += QStringLiteral(" (s)");
-    else if (state->aiMode == AiCount || state->aiMode == AiSequence)
-        heading += QStringLiteral(" (shots)");
+    const QString unit = ProfileUnits::triggerUnit(state->aiMode);
+    if (!unit.isEmpty())
+        heading += QStringLiteral(" (") + unit + QLatin1Char(')');
     profileTable->horizontalHeaderItem(Trigger)->setText(heading);
     ui->label_22->setText(heading + QLatin1Char(':'));
 

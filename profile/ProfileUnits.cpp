@@ -46,4 +46,17 @@ const Limits &trigger()
     return triggerLimits;
 }
 
+QString triggerUnit(int aiMode)
+{
+    switch (aiMode) {
+    case AiTimed:
+        return QStringLiteral("s");
+    case AiCount:
+    case AiSequence:
+        return QStringLiteral("shots");
+    default:
+        return QString();
+    }
+}
+
 } // namespace ProfileUnits

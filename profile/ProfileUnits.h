@@ -51,6 +51,9 @@ const Limits &vacuum(int unit);
 const Limits &time();
 const Limits &trigger(); // 1 to 99999, whole numbers
 constexpr int minimumTrigger = 1;
+// What a trigger counts in the auto-increment mode: "s", "shots", or
+// nothing when the mode is off or unknown.
+QString triggerUnit(int aiMode);
 
 } // namespace ProfileUnits
 
