@@ -3,6 +3,7 @@
 
 #include "ProfileUnits.h"
 
+#include <algorithm>
 #include <array>
 
 class QString;
@@ -32,6 +33,11 @@ public:
     int hour = 0;
     int minute = 0;
     bool clock24 = true;
+
+    // The cells of the range startCell..endCell that the profile holds; none
+    // when the last lies before the first.
+    int firstRangeCell() const { return std::max(startCell, 0); }
+    int lastRangeCell() const { return std::min(endCell, ProfileUnits::lastCell); }
 
     // The value array of a time, pressure or vacuum column.
     std::array<double, ProfileUnits::cellCount> &values(int parameter);

@@ -169,9 +169,7 @@ int write(const QString &fileName, const DispenserState &state)
     QByteArray content = QByteArray("Mem Cell,Dispense Time(s),Dispense Pressure (")
             + ProfileUnits::pressure(state.pressureUnits).fileName + "),Vacuum ("
             + ProfileUnits::vacuum(state.vacuumUnits).fileName + "),Trigger\n";
-    const int firstCell = std::max(state.startCell, 0);
-    const int lastSavedCell = std::min(state.endCell, int(ProfileUnits::lastCell));
-    for (int cell = firstCell; cell <= lastSavedCell; ++cell) {
+    for (int cell = state.firstRangeCell(); cell <= state.lastRangeCell(); ++cell) {
         content += QByteArray::number(cell) + ',' + formatValue(state.times[cell]) + ','
                 + formatValue(state.pressures[cell]) + ',' + formatValue(state.vacuums[cell]) + ','
                 + QByteArray::number(state.triggers[cell]) + '\n';

@@ -3,7 +3,6 @@
 #include "DispenserLink.h"
 #include "DispenserState.h"
 
-#include <algorithm>
 #include <array>
 
 namespace ProfileTransmission {
@@ -41,7 +40,7 @@ Result transmit(DispenserLink &link, const DispenserState &state, int rangeStart
                 const ShowCell &showCell, const KeepGoing &keepGoing)
 {
     Result result;
-    result.firstCell = std::max(state.startCell, 0);
+    result.firstCell = state.firstRangeCell();
     result.lastCell = result.firstCell - 1;
     auto stopAt = [&](int cell, int code) {
         result.stoppedAtCell = cell;
@@ -49,9 +48,7 @@ Result transmit(DispenserLink &link, const DispenserState &state, int rangeStart
         return result;
     };
 
-    // Cells outside the profile are never indexed.
-    for (int cell = result.firstCell; cell <= std::min(state.endCell, ProfileUnits::lastCell);
-         ++cell) {
+    for (int cell = result.firstCell; cell <= state.lastRangeCell(); ++cell) {
         result.lastCell = cell;
         showCell(cell);
         const std::array<std::function<int()>, 5> commands = {
