@@ -11,6 +11,7 @@
 
 #include "DispenserState.h"
 #include "StatusMessage.h"
+#include "StepPlot.h"
 
 class QAbstractButton;
 class QCloseEvent;
@@ -220,10 +221,7 @@ private:
     int adjustStart = 0;
     int adjustEnd = ProfileUnits::lastCell;
     int adjustParameter = 0;
-    double valueFactor = 1.0;
-    double valueOffset = 0.0;
-    double triggerFactor = 1.0;
-    double triggerOffset = 0.0;
+    StepPlot::Preview pendingAdjustment;
 
     // Plot.
     QtCharts::QChart *chart = nullptr;

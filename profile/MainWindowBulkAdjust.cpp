@@ -30,18 +30,18 @@ void MainWindow::on_bulkAdjustPercent_valueChanged(double arg1)
 {
     const double factor = BulkAdjustment::factorForPercent(arg1);
     if (adjustParameter == Trigger)
-        triggerFactor = factor;
+        pendingAdjustment.triggerFactor = factor;
     else
-        valueFactor = factor;
+        pendingAdjustment.valueFactor = factor;
     plotTimer->start();
 }
 
 void MainWindow::on_bulkAdjustRelative_valueChanged(double arg1)
 {
     if (adjustParameter == Trigger)
-        triggerOffset = arg1;
+        pendingAdjustment.triggerOffset = arg1;
     else
-        valueOffset = arg1;
+        pendingAdjustment.valueOffset = arg1;
     plotTimer->start();
 }
 
@@ -64,19 +64,16 @@ void MainWindow::bulkAdjustParameterGroup_changed()
     adjustParameter = ui->bulkAdjustParameterGroup->checkedId();
     const double factor = BulkAdjustment::factorForPercent(ui->bulkAdjustPercent->value());
     const double offset = ui->bulkAdjustRelative->value();
+    pendingAdjustment = StepPlot::Preview();
     if (adjustParameter == Trigger) {
-        valueOffset = 0.0;
-        valueFactor = 1.0;
-        triggerFactor = factor;
-        triggerOffset = offset;
+        pendingAdjustment.triggerFactor = factor;
+        pendingAdjustment.triggerOffset = offset;
         plotTimer->start();
     } else {
         // Plotting the adjusted parameter restarts the plot as well.
         ui->plotTypeGroup->button(adjustParameter)->click();
-        valueFactor = factor;
-        valueOffset = offset;
-        triggerFactor = 1.0;
-        triggerOffset = 0.0;
+        pendingAdjustment.valueFactor = factor;
+        pendingAdjustment.valueOffset = offset;
     }
 
     QString unit;
@@ -106,14 +103,16 @@ void MainWindow::on_bulkAdjustApply_clicked()
     plotTimer->start();
     if (adjustParameter == Trigger) {
         for (int cell = adjustStart; cell <= adjustEnd; ++cell) {
-            state->triggers[cell] = BulkAdjustment::adjustedTrigger(state->triggers[cell],
-                                                                    triggerFactor, triggerOffset);
+            state->triggers[cell] = BulkAdjustment::adjustedTrigger(
+                    state->triggers[cell], pendingAdjustment.triggerFactor,
+                    pendingAdjustment.triggerOffset);
             writeCellText(cell, Trigger, QString::number(state->triggers[cell]));
         }
     } else {
         double *values = parameterArrays[static_cast<size_t>(adjustParameter)];
         for (int cell = adjustStart; cell <= adjustEnd; ++cell) {
-            values[cell] = BulkAdjustment::adjustedValue(values[cell], valueFactor, valueOffset);
+            values[cell] = BulkAdjustment::adjustedValue(
+                    values[cell], pendingAdjustment.valueFactor, pendingAdjustment.valueOffset);
             writeCellText(cell, adjustParameter, BulkAdjustment::valueText(values[cell]));
         }
     }
@@ -135,8 +134,5 @@ void MainWindow::on_bulkAdjustCancel_clicked()
     ui->bulkAdjustPercent->setValue(0.0);
     ui->bulkAdjustRelative->setValue(0.0);
 
-    valueOffset = 0.0;
-    triggerOffset = 0.0;
-    valueFactor = 1.0;
-    triggerFactor = 1.0;
+    pendingAdjustment = StepPlot::Preview();
 }

@@ -69,10 +69,9 @@ void MainWindow::plot_parameter_Changed()
 
 void MainWindow::plotUpdate()
 {
-    const StepPlot::Preview preview { valueFactor, valueOffset, triggerFactor, triggerOffset };
     const StepPlot::Steps steps =
             StepPlot::build(parameterArrays[static_cast<size_t>(plotParameter)],
-                            state->triggers.data(), adjustStart, adjustEnd, preview);
+                            state->triggers.data(), adjustStart, adjustEnd, pendingAdjustment);
     plotPoints = steps.points;
     plotMaximum = steps.maximum;
     setNiceAxisRange(chartAxis(chart, Qt::Horizontal), steps.endX, steps.startX);
@@ -89,10 +88,9 @@ void MainWindow::updatePlotPoint(int row, int column)
         || start + 1 >= profileSeries->count())
         return;
 
-    const StepPlot::Preview preview { valueFactor, valueOffset, triggerFactor, triggerOffset };
     const QPointF stepStart = profileSeries->at(start);
     const double *values = parameterArrays[static_cast<size_t>(column)];
-    const double y = preview.value(values[row]);
+    const double y = pendingAdjustment.value(values[row]);
     if (y == stepStart.y())
         return;
 
@@ -101,7 +99,7 @@ void MainWindow::updatePlotPoint(int row, int column)
         plotMaximum = y;
         setNiceAxisRange(valueAxis, y, 0.0);
     } else if (stepStart.y() == plotMaximum) {
-        plotMaximum = StepPlot::rangeMaximum(values, adjustStart, adjustEnd, preview);
+        plotMaximum = StepPlot::rangeMaximum(values, adjustStart, adjustEnd, pendingAdjustment);
         setNiceAxisRange(valueAxis, plotMaximum, 0.0);
     }
 
