@@ -1,5 +1,14 @@
 #include "AppSettings.h"
 
+#include <QCoreApplication>
+
+void AppSettings::identifyProgram()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PELIDOR7_VERSION));
+}
+
 bool AppSettings::writeFirstRunDefaults()
 {
     if (settings.contains(QLatin1String(superPasswordKey)))

@@ -32,6 +32,10 @@ public:
         int endCell = 0;
     };
 
+    // Names the program to Qt: its store is found under the organization and
+    // program name, and --version and the window title show the version.
+    static void identifyProgram();
+
     // Writes the first-run password and job count when the store has no
     // password; true when it did.
     bool writeFirstRunDefaults();

@@ -49,7 +49,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     ui->treeWidget->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->jobTableWidget->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
-    setWindowTitle(QStringLiteral("Pelidor 7 Interactive Version 3.2"));
+    AppSettings::identifyProgram();
+    setWindowTitle(QStringLiteral("Pelidor 7 Interactive Version ")
+                   + QCoreApplication::applicationVersion());
     setWindowIcon(QIcon(QStringLiteral(":HVX.ico")));
     tabifyDockWidget(ui->jobDockWidget, ui->bulkAdjustDock);
 
@@ -68,8 +70,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
 
     enteredPassword.clear();
 
-    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
-    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
     AppSettings settings;
     if (settings.writeFirstRunDefaults())
         qDebug() << "SuperPassword key doesnt exist, setting it to 5183 now";

@@ -1,3 +1,4 @@
+#include "AppSettings.h"
 #include "MainWindow.h"
 
 #include <QApplication>
@@ -9,11 +10,7 @@ int main(int argc, char *argv[])
     // are drawn at its resolution. Both must be set before the application.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
-    // --version prints the name and version; the settings are found under
-    // the organization and name.
-    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
-    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("3.2"));
+    AppSettings::identifyProgram();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

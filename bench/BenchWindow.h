@@ -1,12 +1,12 @@
 #ifndef BENCHWINDOW_H
 #define BENCHWINDOW_H
 
+#include "AppSettings.h"
 #include "MainWindow.h"
 #include "SimulatedDispenser.h"
 
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -38,9 +38,8 @@ inline bool startSimulator(SimulatedDispenser &dispenser)
         std::fprintf(stderr, "simulator: %s\n", qPrintable(dispenser.errorString()));
         return false;
     }
-    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
-    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
-    QSettings().setValue(QStringLiteral("COMport"), dispenser.devicePath());
+    AppSettings::identifyProgram();
+    AppSettings().setPort(dispenser.devicePath());
     return true;
 }
 

@@ -1,7 +1,8 @@
 #ifndef TESTSETTINGS_H
 #define TESTSETTINGS_H
 
-#include <QCoreApplication>
+#include "AppSettings.h"
+
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -13,8 +14,7 @@ inline void clearTestSettings()
 {
     if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"))
         QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName(QStringLiteral("Halvexa"));
-    QCoreApplication::setApplicationName(QStringLiteral("Pelidor 7 Interactive"));
+    AppSettings::identifyProgram();
     QSettings settings;
     settings.clear();
     settings.sync();

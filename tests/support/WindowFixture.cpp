@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include "AppSettings.h"
 #include "PasswordDialog.h"
 #include "SimulatedLink.h"
 #include "TestSettings.h"
@@ -31,7 +32,7 @@ bool WindowFixture::open(const SimulatedDispenser::State &held, int options)
         portName = linkFolder.filePath(QStringLiteral("dispenser"));
         dispenser->makeLink(portName);
     }
-    QSettings().setValue(QStringLiteral("COMport"), portName);
+    AppSettings().setPort(portName);
 
     window = std::make_unique<MainWindow>();
     window->setDialogProvider(&dialogs);
