@@ -32,7 +32,6 @@ class TestWindow : public QObject
     WindowFixture f;
     QTemporaryDir folder;
 
-    QString text(const char *name) const { return f.find<QLabel>(name)->text(); }
     double value(const char *spinBox) const
     {
         return f.find<QAbstractSpinBox>(spinBox)->property("value").toDouble();
@@ -55,8 +54,8 @@ private slots:
     void startsInOperatorMode()
     {
         QVERIFY2(f.open({}, 0), qPrintable(f.errorString()));
-        QCOMPARE(QStringList({ text("connectionLabel"), text("portLabel"), text("modeLabel"),
-                               text("alarmLabel") }),
+        QCOMPARE(QStringList({ f.labelText("connectionLabel"), f.labelText("portLabel"),
+                               f.labelText("modeLabel"), f.labelText("alarmLabel") }),
                  QStringList({ "Not Connected to Pelidor 7", f.portName + "  115200",
                                "Operator Mode", "Status OK" }));
         QVERIFY(f.statusIsRed());
@@ -100,7 +99,7 @@ private slots:
              { "aiModeLabel", "strtMemCellLabel", "endMemCellLabel", "currMemCellLabel",
                "dispenseTimeLabel", "dispensePressLabel", "dispenseVacLabel", "trigLabel",
                "shotCountLabel", "dateTimeLabel" })
-            labels << text(name);
+            labels << f.labelText(name);
         QCOMPARE(labels,
                  QStringList({ "Count", "5", "120", "7", "0.25", "30.5", "2.5", "10", "1234",
                                "2:05 PM" }));
@@ -114,7 +113,7 @@ private slots:
         QCOMPARE(boxes, QList<double>({ 5, 120, 7, 0.25, 30.5, 2.5, 10, 5, 120 }));
         QCOMPARE(row(f.table(), 7), QStringList({ "0.25", "30.5", "2.5", "10" }));
         QCOMPARE(f.table()->horizontalHeaderItem(3)->text(), QStringLiteral("Trigger (shots)"));
-        QCOMPARE(text("label_22"), QStringLiteral("Trigger (shots):"));
+        QCOMPARE(f.labelText("label_22"), QStringLiteral("Trigger (shots):"));
 
         // The memory cell moved to 7; half a second on, that cell is read.
         waitForCellRead();
@@ -140,7 +139,7 @@ private slots:
         f.find<QTimer>("memCellTimer")->stop();
         f.find<QDoubleSpinBox>("dispenseTime")->setValue(1.2345);
         f.click("pressureBAR");
-        QCOMPARE(text("label_23"), QStringLiteral("Pres (BAR):"));
+        QCOMPARE(f.labelText("label_23"), QStringLiteral("Pres (BAR):"));
         f.find<QDoubleSpinBox>("pressureBox")->setValue(2.5);
         f.find<QDoubleSpinBox>("vacuumBox")->setValue(18.0);
         f.find<QSpinBox>("triggerBox")->setValue(99);
@@ -159,12 +158,12 @@ private slots:
         QVERIFY(f.enterSupervisorMode("1234"));
         QCOMPARE(f.messageBoxes.takeTexts(), QStringList { "Wrong password." });
         QVERIFY(!debug.lines().join(' ').contains("5183"));
-        QCOMPARE(text("modeLabel"), QStringLiteral("Operator Mode"));
+        QCOMPARE(f.labelText("modeLabel"), QStringLiteral("Operator Mode"));
         auto *tabs = f.find<QTabWidget>("centralTabWidget");
         QCOMPARE(tabs->count(), 2);
 
         QVERIFY(f.enterSupervisorMode());
-        QCOMPARE(text("modeLabel"), QStringLiteral("Supervisor Mode"));
+        QCOMPARE(f.labelText("modeLabel"), QStringLiteral("Supervisor Mode"));
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->widget(0), f.find("tabDispenseProfile"));
         QCOMPARE(tabs->currentIndex(), 0);
@@ -177,7 +176,7 @@ private slots:
 
         f.find<QAction>("actionOperator_Mode")->trigger();
         QCOMPARE(tabs->count(), 2);
-        QCOMPARE(text("modeLabel"), QStringLiteral("Operator Mode"));
+        QCOMPARE(f.labelText("modeLabel"), QStringLiteral("Operator Mode"));
         QVERIFY(f.find("bulkAdjustDock")->isHidden());
         QVERIFY(!f.find<QAction>("actionBulk_Adjust_Dispense_Profile")->isVisible());
         QVERIFY(!f.find("groupBox_5")->isEnabled() && !f.find("groupBox_7")->isEnabled());
@@ -377,7 +376,7 @@ private slots:
         // Triggers, truncated and kept at least 1; the unit follows the AI mode.
         f.click("aiModeCount");
         f.click("bulkAdjustParameterTrigger");
-        QCOMPARE(text("bulkAdjustUnitLabel"), QStringLiteral("shots"));
+        QCOMPARE(f.labelText("bulkAdjustUnitLabel"), QStringLiteral("shots"));
         f.find<QDoubleSpinBox>("bulkAdjustRelative")->setValue(-5);
         f.click("bulkAdjustApply");
         QCOMPARE(f.table()->item(0, 3)->text(), QStringLiteral("1"));
@@ -528,7 +527,7 @@ private slots:
         QVERIFY(prompt);
         prompt->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
         QVERIFY(!prompt->isVisible());
-        QCOMPARE(text("modeLabel"), QStringLiteral("Operator Mode"));
+        QCOMPARE(f.labelText("modeLabel"), QStringLiteral("Operator Mode"));
 
         f.dialogs.answers = { folder.filePath("test.csv") };
         QMetaObject::invokeMethod(f.window.get(), "testFileSave_clicked");

@@ -17,7 +17,6 @@ class TestWindowFaults : public QObject
 
     WindowFixture f;
 
-    QString text(const char *name) const { return f.find<QLabel>(name)->text(); }
     QString buttonText(const char *name) const { return f.find<QAbstractButton>(name)->text(); }
     // A user's click on a widget of the shown window, later in the event loop.
     void clickSoon(int milliseconds, const char *name)
@@ -81,13 +80,13 @@ private slots:
     void failedGetIsShownInRed()
     {
         QVERIFY2(f.open(), qPrintable(f.errorString()));
-        const QString before = text("aiModeLabel");
+        const QString before = f.labelText("aiModeLabel");
         f.dispenser->injectFault(SimulatedDispenser::Fault::Refuse);
         f.click("pushButton_4");
         QCOMPARE(f.status(), QStringLiteral("Error: A2 Received from P7"));
         QVERIFY(f.statusIsRed());
-        QCOMPARE(text("aiModeLabel"), before);
-        QCOMPARE(text("trigLabel"), QStringLiteral("1"));
+        QCOMPARE(f.labelText("aiModeLabel"), before);
+        QCOMPARE(f.labelText("trigLabel"), QStringLiteral("1"));
     }
 
     void alarmsShownAndReset()
@@ -96,7 +95,7 @@ private slots:
         s.alarmStatus = 8 | 32;
         QVERIFY2(f.open(s), qPrintable(f.errorString()));
         QMetaObject::invokeMethod(f.window.get(), "updateAlarms");
-        QCOMPARE(text("alarmLabel"), QStringLiteral("Alarm: Pressure Alarm"));
+        QCOMPARE(f.labelText("alarmLabel"), QStringLiteral("Alarm: Pressure Alarm"));
         auto *flashTimer = f.find<QTimer>("flashTimer");
         QVERIFY(flashTimer->isActive());
         QMetaObject::invokeMethod(f.window.get(), "flash");
@@ -105,7 +104,7 @@ private slots:
         f.clearLog();
         f.click("alarmResetButton");
         QCOMPARE(f.packets(), QList<QByteArray>({ "04EK  ", "04EL  " }));
-        QCOMPARE(text("alarmLabel"), QStringLiteral("Status OK"));
+        QCOMPARE(f.labelText("alarmLabel"), QStringLiteral("Status OK"));
         QVERIFY(!f.find("alarmLabel")->isHidden());
         QVERIFY(!flashTimer->isActive());
         QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));

@@ -58,7 +58,8 @@ public:
     void openPage(const QString &itemText) const;
     bool enterSupervisorMode(const QString &password = QStringLiteral("5183")) const;
 
-    QString status() const { return find<QLabel>("connectionLabel")->text(); }
+    QString labelText(const char *name) const { return find<QLabel>(name)->text(); }
+    QString status() const { return labelText("connectionLabel"); }
     bool statusIsRed() const
     {
         return find<QLabel>("connectionLabel")->styleSheet() == QLatin1String("color: red;");
