@@ -86,6 +86,15 @@ private slots:
             QCOMPARE(f.status(), QStringLiteral("Connect First!"));
         }
         QCOMPARE(f.dispenser->receivedBytes(), QByteArray());
+
+        // A port chosen is stored with the rate chosen before it, for the next start.
+        f.click("baud38400");
+        for (QRadioButton *port : f.window->findChildren<QRadioButton *>()) {
+            if (port->text() == f.portName)
+                port->click();
+        }
+        QCOMPARE(f.labelText("portLabel"), f.portName + "  38400");
+        QCOMPARE(QSettings().value("baudeRate"), QVariant(38400));
     }
 
     void getShowsTheDispenser()
@@ -323,6 +332,7 @@ private slots:
         QCOMPARE(axis(Qt::Vertical)->max(), 1.2);
         table->item(500 % 400, 0)->setText("3"); // cell 100 is in the range too
         QCOMPARE(series()->at(200).y(), 3.0);
+        QVERIFY(axis(Qt::Vertical)->max() >= 3.0); // the new highest step stays in view
 
         // Units give the pressure and vacuum columns their editors and limits.
         f.click("pressureBAR");
@@ -404,8 +414,10 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t2\n0.0000\t0.0"));
         QVERIFY(QApplication::clipboard()->mimeData()->html().contains("<td>1</td><td>2</td>"));
 
+        // Pasted at the selection's top left, whatever order it was made in.
         table->clearSelection();
-        table->setCurrentCell(398, 2);
+        table->setRangeSelected(QTableWidgetSelectionRange(399, 2, 399, 2), true);
+        table->setRangeSelected(QTableWidgetSelectionRange(398, 2, 398, 2), true);
         QApplication::clipboard()->setText("1.5\t7\r\n2.5\t8\r\n3.5\t9\r\n");
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "7" }));
