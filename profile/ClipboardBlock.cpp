@@ -40,7 +40,14 @@ Pasted parse(const QString &clipboardText)
 {
     Pasted pasted;
     // Windows and spreadsheet programs end their lines with CR LF.
-    const QString text = QString(clipboardText).remove(QLatin1Char('\r')).trimmed();
+    QString text = QString(clipboardText).remove(QLatin1Char('\r'));
+    const auto isTrimmed = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\n'); };
+    while (!text.isEmpty() && isTrimmed(text.back()))
+        text.chop(1);
+    int leading = 0;
+    while (leading < text.size() && isTrimmed(text.at(leading)))
+        ++leading;
+    text.remove(0, leading);
     pasted.cells = text.split(QRegExp(QStringLiteral("\n|\t")));
 
     const QStringList lines = text.split(QLatin1Char('\n'));

@@ -36,7 +36,8 @@ struct Pasted
 };
 
 // Clipboard text split into its cells, after dropping carriage returns and
-// trimming white space at both ends (so a trailing line end adds no row).
+// trimming blanks and line ends at both ends (so a trailing line end adds no
+// row). Tabs are kept: an empty first or last field holds its column.
 Pasted parse(const QString &clipboardText);
 
 } // namespace ClipboardBlock

@@ -24,7 +24,7 @@ int DispenserState::writeProfile(const QString &fileName) const
     return ProfileFile::write(fileName, *this);
 }
 
-int DispenserState::readProfile(const QString &fileName)
+int DispenserState::readProfile(const QString &fileName, QList<int> *cellsRead)
 {
-    return ProfileFile::read(fileName, *this);
+    return ProfileFile::read(fileName, *this, cellsRead);
 }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 
+#include <QList>
+
 class QString;
 
 // The window's copy of the dispenser's settings and of the 400-cell dispense
@@ -46,8 +48,9 @@ public:
     // Saves the cells startCell..endCell as a comma-separated text profile;
     // a ProfileFile code.
     int writeProfile(const QString &fileName) const;
-    // Loads a text or binary profile; a ProfileFile code.
-    int readProfile(const QString &fileName);
+    // Loads a text or binary profile; a ProfileFile code. `cellsRead`, when
+    // given, receives the cells the file held.
+    int readProfile(const QString &fileName, QList<int> *cellsRead = nullptr);
 };
 
 #endif // DISPENSERSTATE_H

@@ -33,8 +33,10 @@ NiceAxisRange NiceAxisRange::covering(double maximum, double minimum)
     else
         step = 2.0 * std::pow(10.0, wholeDecades);
 
+    // Rounded outwards at both ends, so a negative start (a shortened
+    // trigger preview) stays in view.
     const double topSteps = std::ceil(high / step);
-    const double bottomSteps = std::trunc(low / step);
+    const double bottomSteps = std::floor(low / step);
 
     NiceAxisRange range;
     range.minimum = bottomSteps * step;

@@ -3,35 +3,50 @@
 #include "ProfileUnits.h"
 
 #include <cmath>
+#include <limits>
 
 namespace ProfileCellCheck {
 
 namespace {
 
-QString clampedText(double value, const ProfileUnits::Limits &limits)
+QString limitText(double limit)
 {
-    if (value < 0.0)
-        return limits.zeroText();
-    if (value > limits.maximum)
-        return limits.maximumText();
-    return QString();
+    return QString::number(limit, 'g', 6);
 }
 
-QString correctedTrigger(const QString &text)
+Correction clamped(const QString &text, const ProfileUnits::Limits &limits)
 {
-    double value = -1.0;
-    parseNumber(text, &value);
+    double value = 0.0;
+    if (!parseNumber(text, &value))
+        return { limits.zeroText(), QStringLiteral("is not a number") };
+    if (value < 0.0)
+        return { limits.zeroText(), QStringLiteral("below 0") };
+    if (value > limits.maximum)
+        return { limits.maximumText(), QStringLiteral("above ") + limitText(limits.maximum) };
+    return {};
+}
+
+Correction checkedTrigger(const QString &text)
+{
+    double value = 0.0;
+    if (!parseNumber(text, &value))
+        return { QString::number(ProfileUnits::minimumTrigger), QStringLiteral("is not a number") };
     if (value < ProfileUnits::minimumTrigger)
-        return QString::number(ProfileUnits::minimumTrigger);
+        return { QString::number(ProfileUnits::minimumTrigger),
+                 QStringLiteral("below ") + QString::number(ProfileUnits::minimumTrigger) };
     if (value > ProfileUnits::trigger().maximum)
-        return ProfileUnits::trigger().maximumText();
+        return { ProfileUnits::trigger().maximumText(),
+                 QStringLiteral("above ") + limitText(ProfileUnits::trigger().maximum) };
     // A whole number written another way ("5.0", "1e3") is rewritten too:
     // the stored trigger is read back as a plain integer.
     bool plainInteger = false;
     text.toInt(&plainInteger, 10);
-    if (value != std::floor(value) || !plainInteger)
-        return QString::number(static_cast<int>(std::floor(value)));
-    return QString();
+    if (value != std::floor(value))
+        return { QString::number(static_cast<int>(std::floor(value))),
+                 QStringLiteral("is not a whole number") };
+    if (!plainInteger)
+        return { QString::number(static_cast<int>(value)), QString() };
+    return {};
 }
 
 } // namespace
@@ -46,23 +61,36 @@ bool parseNumber(const QString &text, double *value)
     return true;
 }
 
-QString correctedText(int column, const QString &text, int pressureUnit, int vacuumUnit)
+Correction check(int column, const QString &text, int pressureUnit, int vacuumUnit)
 {
-    if (column == ProfileUnits::Trigger)
-        return correctedTrigger(text);
-
-    double value = -1.0;
-    parseNumber(text, &value);
     switch (column) {
     case ProfileUnits::Time:
-        return clampedText(value, ProfileUnits::time());
+        return clamped(text, ProfileUnits::time());
     case ProfileUnits::Pressure:
-        return clampedText(value, ProfileUnits::pressure(pressureUnit));
+        return clamped(text, ProfileUnits::pressure(pressureUnit));
     case ProfileUnits::Vacuum:
-        return clampedText(value, ProfileUnits::vacuum(vacuumUnit));
+        return clamped(text, ProfileUnits::vacuum(vacuumUnit));
+    case ProfileUnits::Trigger:
+        return checkedTrigger(text);
     default:
-        return QString();
+        return {};
     }
+}
+
+QString correctedText(int column, const QString &text, int pressureUnit, int vacuumUnit)
+{
+    return check(column, text, pressureUnit, vacuumUnit).text;
+}
+
+QString correctionMessage(int cell, int column, const QString &typed, const Correction &correction)
+{
+    double value = 0.0;
+    const QString shown =
+            parseNumber(typed, &value) ? typed : QLatin1Char('"') + typed + QLatin1Char('"');
+    return QStringLiteral("MemCell %1 %2 %3 %4: set to %5")
+            .arg(cell)
+            .arg(columnName(column), shown, correction.reason,
+                 limitText(storedValue(correction.text)));
 }
 
 double storedValue(const QString &text)
@@ -75,6 +103,34 @@ double storedValue(const QString &text)
 int storedTrigger(const QString &text)
 {
     return text.toInt(nullptr, 10);
+}
+
+int triggerOf(const QString &text)
+{
+    double value = 0.0;
+    if (!parseNumber(text.trimmed(), &value))
+        return 0;
+    // Saturates where the int range ends; the cell check then sets the limit.
+    const double whole = std::floor(value);
+    if (whole >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (whole <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(whole);
+}
+
+QString columnName(int column)
+{
+    switch (column) {
+    case ProfileUnits::Time:
+        return QStringLiteral("time");
+    case ProfileUnits::Pressure:
+        return QStringLiteral("pressure");
+    case ProfileUnits::Vacuum:
+        return QStringLiteral("vacuum");
+    default:
+        return QStringLiteral("trigger");
+    }
 }
 
 } // namespace ProfileCellCheck

@@ -11,14 +11,36 @@ namespace ProfileCellCheck {
 // locale). The words nan and inf, and overflowing exponents, are not numbers.
 bool parseNumber(const QString &text, double *value);
 
+// What a cell's text must become. A null text may stay as typed; a reason
+// says why the value changed ("above 18", "is not a number", ...) and is
+// empty when only the form of a whole number changed ("5.0" to "5").
+struct Correction
+{
+    QString text;
+    QString reason;
+};
+
+Correction check(int column, const QString &text, int pressureUnit, int vacuumUnit);
+
 // The text a cell of the column (a ProfileUnits::Parameter) must show instead
 // of `text`, or a null QString when the text may stay as typed.
 QString correctedText(int column, const QString &text, int pressureUnit, int vacuumUnit);
+
+// What the user is told about a correction of a cell's value, e.g.
+// "MemCell 5 vacuum 40 above 18: set to 18".
+QString correctionMessage(int cell, int column, const QString &typed, const Correction &correction);
 
 // What the value array keeps of a cell's (already corrected) text: the number,
 // or 0 when the text is not one.
 double storedValue(const QString &text);
 int storedTrigger(const QString &text);
+
+// A trigger as typed or read from a file: the whole part of the number
+// ("3.0" and "3.7" give 3, "1e3" gives 1000), 0 when the text is none.
+int triggerOf(const QString &text);
+
+// "time", "pressure", "vacuum" or "trigger".
+QString columnName(int column);
 
 } // namespace ProfileCellCheck
 

@@ -1,6 +1,7 @@
 #include "ProfileFile.h"
 
 #include "DispenserState.h"
+#include "ProfileCellCheck.h"
 
 #include <QByteArray>
 #include <QDataStream>
@@ -57,7 +58,7 @@ int truncateToInt(double value)
     return static_cast<int>(value);
 }
 
-int readBinary(const QByteArray &bytes, DispenserState &state)
+int readBinary(const QByteArray &bytes, DispenserState &state, QList<int> &cellsRead)
 {
     if (bytes.size() < binaryRecordsOffset)
         return Truncated;
@@ -84,9 +85,9 @@ int readBinary(const QByteArray &bytes, DispenserState &state)
     startCell = startCell > lastCell ? 0 : startCell;
     endCell = std::min(endCell, lastCell);
 
-    // A reversed range holds no records; only its units are taken.
+    // A reversed range holds no records: the file cannot be a profile.
     if (endCell < startCell)
-        return Ok;
+        return ReversedRange;
 
     const qint64 recordCount = endCell - startCell + 1;
     if (bytes.size() < binaryRecordsOffset + recordCount * binaryRecordSize)
@@ -98,6 +99,7 @@ int readBinary(const QByteArray &bytes, DispenserState &state)
         double trigger = 0.0;
         in >> state.times[cell] >> state.pressures[cell] >> state.vacuums[cell] >> trigger;
         state.triggers[cell] = truncateToInt(trigger);
+        cellsRead << cell;
     }
     return in.status() == QDataStream::Ok ? Ok : Truncated;
 }
@@ -111,7 +113,7 @@ int rowCell(const QString &field, bool *valid)
     return cell;
 }
 
-int readText(const QByteArray &bytes, DispenserState &state)
+int readText(const QByteArray &bytes, DispenserState &state, QList<int> &cellsRead)
 {
     // Files written on Windows, on Unix and by old Mac programs all read alike.
     const QList<QByteArray> lines =
@@ -150,7 +152,9 @@ int readText(const QByteArray &bytes, DispenserState &state)
         state.times[cell] = fields[1].toDouble();
         state.pressures[cell] = fields[2].toDouble();
         state.vacuums[cell] = fields[3].toDouble();
-        state.triggers[cell] = fields[4].toInt();
+        // The rule of a typed trigger: "3.0" is 3, not a failed integer parse.
+        state.triggers[cell] = ProfileCellCheck::triggerOf(fields[4]);
+        cellsRead << cell;
     }
     return Ok;
 }
@@ -182,7 +186,7 @@ int write(const QString &fileName, const DispenserState &state)
     return written && file.commit() ? Ok : WriteFailed;
 }
 
-int read(const QString &fileName, DispenserState &state)
+int read(const QString &fileName, DispenserState &state, QList<int> *cellsRead)
 {
     // Opening a FIFO or a device would wait for data that never comes.
     const QFileInfo info(fileName);
@@ -202,10 +206,14 @@ int read(const QString &fileName, DispenserState &state)
 
     // Read into a copy so that a file refused halfway changes nothing.
     DispenserState loaded = state;
+    QList<int> cells;
     const bool binary = bytes.startsWith(binaryMarker);
-    const int code = binary ? readBinary(bytes, loaded) : readText(bytes, loaded);
-    if (code == Ok)
+    const int code = binary ? readBinary(bytes, loaded, cells) : readText(bytes, loaded, cells);
+    if (code == Ok) {
         state = loaded;
+        if (cellsRead)
+            *cellsRead = cells;
+    }
     return code;
 }
 
@@ -231,6 +239,9 @@ QString errorMessage(int code)
         return QStringLiteral("This is not a profile file: only regular files can be opened.");
     case TooLarge:
         return QStringLiteral("This file is too large to be a profile (over 1 MiB).");
+    case ReversedRange:
+        return QStringLiteral("The profile's end cell lies before its start cell. Was the profile "
+                              "file edited manually?");
     default:
         return QString();
     }

@@ -1,6 +1,7 @@
 #ifndef PROFILEFILE_H
 #define PROFILEFILE_H
 
+#include <QList>
 #include <QString>
 
 class DispenserState;
@@ -20,6 +21,7 @@ enum Code {
     Truncated = 6,
     NotRegularFile = 7,
     TooLarge = 8,
+    ReversedRange = 9,
 };
 
 // A full profile takes about 8 KiB; anything far larger is not one.
@@ -30,8 +32,9 @@ constexpr qint64 maximumSize = 1024 * 1024;
 int write(const QString &fileName, const DispenserState &state);
 
 // Loads a text or binary profile into the state. Either the whole file is
-// taken or, on any error, nothing in the state changes.
-int read(const QString &fileName, DispenserState &state);
+// taken or, on any error, nothing in the state changes. `cellsRead`, when
+// given, receives the cells the file held, in file order.
+int read(const QString &fileName, DispenserState &state, QList<int> *cellsRead = nullptr);
 
 // What the user is told about a code; empty for Ok and unknown codes.
 QString errorMessage(int code);

@@ -2,6 +2,7 @@
 
 #include "DispenserLink.h"
 #include "DispenserState.h"
+#include "ProfileLimits.h"
 
 #include <array>
 
@@ -20,6 +21,8 @@ bool dispenserGone(int code)
 
 QString Result::summary() const
 {
+    if (!refusal.isEmpty())
+        return refusal;
     if (stoppedAtCell >= 0) {
         const QString reason = stopCode == DispenserLink::ok ? QStringLiteral("stopped by the user")
                                                              : DispenserLink::failureText(stopCode);
@@ -42,6 +45,10 @@ Result transmit(DispenserLink &link, const DispenserState &state, int rangeStart
     Result result;
     result.firstCell = state.firstRangeCell();
     result.lastCell = result.firstCell - 1;
+    result.refusal = ProfileLimits::nothingSentSummary(
+            ProfileLimits::breaches(state, state.firstRangeCell(), state.lastRangeCell()));
+    if (!result.refusal.isEmpty())
+        return result;
     auto stopAt = [&](int cell, int code) {
         result.stoppedAtCell = cell;
         result.stopCode = code;

@@ -21,8 +21,12 @@ struct Result
     int rangeCode = 0; // of the final start and end command
     int stoppedAtCell = -1; // where the run stopped before its end, or -1
     int stopCode = 0; // why it stopped: the link's code, or 0 for the user
+    QString refusal; // why nothing was sent, when a value lay outside its limits
 
-    bool succeeded() const { return stoppedAtCell < 0 && failedCount == 0 && rangeCode == 0; }
+    bool succeeded() const
+    {
+        return refusal.isEmpty() && stoppedAtCell < 0 && failedCount == 0 && rangeCode == 0;
+    }
     // The one line the status bar shows at the end.
     QString summary() const;
 };
@@ -36,7 +40,9 @@ using KeepGoing = std::function<bool()>;
 // The cells run from the state's start cell to its end cell, read again each
 // round, and each value is taken when its command is built, so edits made
 // meanwhile reach the dispenser if their cell is still to come. The run
-// stops by itself when the dispenser stops answering.
+// stops by itself when the dispenser stops answering. Nothing at all is sent
+// when a value of the range lies outside its limits: a profile half written
+// is worse than none.
 Result transmit(DispenserLink &link, const DispenserState &state, int rangeStart, int rangeEnd,
                 const ShowCell &showCell, const KeepGoing &keepGoing);
 

@@ -65,7 +65,8 @@ void QTableWidgetWithCopyPaste::pasteClipboard()
                 return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
             });
 
-    // The part of the block that falls outside the table is dropped.
+    // The part of the block that falls outside the table is dropped; an empty
+    // field leaves its cell as it was.
     const int startRow = topLeft.row();
     const int startColumn = topLeft.column();
     const int endRow = std::min(rowCount(), startRow + pasted.rows);
@@ -74,6 +75,8 @@ void QTableWidgetWithCopyPaste::pasteClipboard()
         for (int column = startColumn; column < endColumn; ++column) {
             const QString &text =
                     pasted.cells[(row - startRow) * pasted.columns + (column - startColumn)];
+            if (text.trimmed().isEmpty())
+                continue;
             if (QTableWidgetItem *cell = item(row, column))
                 cell->setData(Qt::DisplayRole, text);
             else

@@ -91,6 +91,8 @@ private slots:
 
         QTest::newRow("a few cells") << header + "10,0.5,20,3,40\n" << 0 << 10 << "0.5 20 3 40";
         QTest::newRow("short row") << header + "7,0.5\n" << 0 << 7 << "0.5 0 0 0";
+        QTest::newRow("trigger 3.0") << header + "9,1,2,3,3.0\n" << 0 << 9 << "1 2 3 3";
+        QTest::newRow("trigger 1e3") << header + "9,1,2,3,1e3\n" << 0 << 9 << "1 2 3 1000";
         QTest::newRow("blank and empty rows")
                 << header + "\n,,,,\n ,1,2,3,4\n8,1,2,3,4" << 0 << 0 << "1.5 0 0 7";
         QTest::newRow("carriage returns alone")
@@ -135,9 +137,8 @@ private slots:
                 7, 9, 500, 999, QVector<std::array<double, 4>>(400, { 1, 1, 1, 1 }))
                                                            << 0 << "0 399 0 1"
                                                            << "1 1 1 1";
-        QTest::newRow("reversed range: units only")
-                << ProfileFiles::binary(1, 2, 40, 30, {}) << 0 << "3 4 1 2"
-                << "1.5 0 0 7";
+        QTest::newRow("reversed range") << ProfileFiles::binary(1, 2, 40, 30, {}) << 9 << "3 4 0 1"
+                                        << "1.5 0 0 7";
         QTest::newRow("records missing")
                 << ProfileFiles::binary(1, 2, 30, 32, { { 1, 1, 1, 1 } }) << 6 << "3 4 0 1"
                 << "1.5 0 0 7";
@@ -170,7 +171,7 @@ private slots:
         QCOMPARE(state.readProfile(fileWith(header + QByteArray(ProfileFile::maximumSize, '\n'))),
                  int(ProfileFile::TooLarge));
         QCOMPARE(state.times[0], 1.5);
-        for (int code = ProfileFile::OpenFailed; code <= ProfileFile::TooLarge; ++code)
+        for (int code = ProfileFile::OpenFailed; code <= ProfileFile::ReversedRange; ++code)
             QVERIFY(!ProfileFile::errorMessage(code).isEmpty());
         QCOMPARE(ProfileFile::errorMessage(ProfileFile::TooLarge),
                  QStringLiteral("This file is too large to be a profile (over 1 MiB)."));

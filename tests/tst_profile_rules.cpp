@@ -107,6 +107,7 @@ private slots:
         QTest::newRow("110, 100") << 110.0 << 100.0 << 98.0 << 112.0 << 8;
         QTest::newRow("equal ends") << 5.0 << 5.0 << 4.4 << 5.6 << 7;
         QTest::newRow("ends swapped") << 50.0 << 100.0 << 40.0 << 110.0 << 8;
+        QTest::newRow("negative start") << 500.0 << -1100.0 << -1500.0 << 1000.0 << 6;
     }
 
     void niceAxisRange()
@@ -149,6 +150,7 @@ private slots:
                 << "  1\t2\n\n " << true << 1 << QStringList { "1", "2" };
         QTest::newRow("Windows line ends") << "1\t2\r\n3\t4\r\n"
                                            << true << 2 << QStringList { "1", "2", "3", "4" };
+        QTest::newRow("empty first field") << "\t5\n" << true << 1 << QStringList { "", "5" };
         QTest::newRow("ragged") << "1\t2\t3\n4\t5" << false << 2
                                 << QStringList { "1", "2", "3", "4", "5" };
     }
