@@ -8,15 +8,92 @@
 #include "StatusTexts.h"
 
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QTimer>
 
 using namespace ProfileUnits;
+
+namespace {
+
+// A value box the panel has no value for shows this at its minimum of -1.
+const char *const unknownText = "unknown";
+
+std::optional<double> knownValue(const QAbstractSpinBox *box)
+{
+    const double value = box->property("value").toDouble();
+    return value >= 0.0 ? std::optional<double>(value) : std::nullopt;
+}
+
+} // namespace
+
+// The time, pressure, vacuum and trigger boxes hold the values of the cell
+// shown in memCell, as read for that cell or typed; any other value is
+// "unknown", and Send leaves it as the dispenser holds it.
+void MainWindow::setupSettingsPanel()
+{
+    for (QAbstractSpinBox *box : panelValueBoxes()) {
+        forgetPanelValue(box);
+        // Typing or stepping a value makes it known.
+        auto touched = [box] {
+            if (box->property("minimum").toDouble() < 0.0
+                && box->property("value").toDouble() >= 0.0) {
+                box->setSpecialValueText(QString());
+                box->setProperty("minimum", 0);
+            }
+        };
+        if (auto *integerBox = qobject_cast<QSpinBox *>(box))
+            connect(integerBox, QOverload<int>::of(&QSpinBox::valueChanged), this, touched);
+        else
+            connect(static_cast<QDoubleSpinBox *>(box),
+                    QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, touched);
+    }
+    // Another cell shown: its values are not known until read.
+    connect(ui->memCell, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] {
+        for (QAbstractSpinBox *box : panelValueBoxes())
+            forgetPanelValue(box);
+    });
+}
+
+QList<QAbstractSpinBox *> MainWindow::panelValueBoxes() const
+{
+    return { ui->dispenseTime, ui->pressureBox, ui->vacuumBox, ui->triggerBox };
+}
+
+void MainWindow::forgetPanelValue(QAbstractSpinBox *box)
+{
+    const QSignalBlocker quiet(box);
+    box->setProperty("minimum", -1);
+    box->setSpecialValueText(QLatin1String(unknownText));
+    box->setProperty("value", -1);
+}
+
+// A value that the box cannot hold (beyond its unit's maximum) would be
+// sent back clamped: it stays unknown instead.
+void MainWindow::showPanelValue(QAbstractSpinBox *box, double value)
+{
+    if (!(value >= 0.0 && value <= box->property("maximum").toDouble())) {
+        forgetPanelValue(box);
+        return;
+    }
+    box->setSpecialValueText(QString());
+    box->setProperty("minimum", 0);
+    box->setProperty("value", value);
+}
 
 // A value read from the dispenser goes into the profile through its table
 // cell, so the table, the plot and the record keep showing the same profile.
 void MainWindow::storeReadValue(int cell, int column, double value)
 {
     writeCellText(cell, column, StatusTexts::valueText(value));
+}
+
+// The memory cell box shows the dispenser's cell even outside the job range
+// the panel bounds it to.
+void MainWindow::showCurrentCell(int cell)
+{
+    ui->memCell->setMinimum(std::min(ui->memCell->minimum(), cell));
+    ui->memCell->setMaximum(std::max(ui->memCell->maximum(), cell));
+    ui->memCell->setValue(cell);
 }
 
 // Get: every read stands on its own; what a failed read would have filled
@@ -29,8 +106,13 @@ void MainWindow::on_pushButton_4_clicked()
     }
     const ExchangeScope exchange(exchangeRunning);
     const SettingsExchange::Reading reading = SettingsExchange::readSettings(
-            *link, state->pressureUnits, [this](const QString &text) { showProgress(text); });
+            *link, [this](const QString &text) { showProgress(text); });
 
+    // The values read are in the dispenser's units: the panel shows those.
+    if (reading.pressureUnit)
+        showPressureUnit(*reading.pressureUnit);
+    if (reading.vacuumUnit)
+        showVacuumUnit(*reading.vacuumUnit);
     if (const auto &status = reading.status) {
         // Checking by code raises no buttonClicked, so aiMode_change stays quiet.
         if (QAbstractButton *aiButton = ui->aiModeGroup->button(status->aiMode))
@@ -46,28 +128,37 @@ void MainWindow::on_pushButton_4_clicked()
         ui->endMemCellLabel->setText(QString::number(status->endCell));
     }
     if (const auto &cell = reading.currentCell) {
-        ui->memCell->setValue(*cell);
-        state->currentCell = *cell;
+        dispenserCell = *cell;
         ui->currMemCellLabel->setText(QString::number(*cell));
-        ui->dispenseTime->setValue(*reading.time);
-        ui->pressureBox->setValue(*reading.pressure);
-        storeReadValue(*cell, Time, *reading.time);
-        storeReadValue(*cell, Pressure, *reading.pressure);
         ui->dispenseTimeLabel->setText(StatusTexts::valueText(*reading.time));
-        ui->dispensePressLabel->setText(StatusTexts::valueText(*reading.pressure));
+        if (reading.pressure)
+            ui->dispensePressLabel->setText(StatusTexts::valueText(*reading.pressure));
+    }
+    // A cell beyond the profile's 400 is shown in the labels only.
+    if (reading.hasProfileCell()) {
+        const int cell = *reading.currentCell;
+        showCurrentCell(cell);
+        state->currentCell = cell;
+        showPanelValue(ui->dispenseTime, *reading.time);
+        storeReadValue(cell, Time, *reading.time);
+        if (const auto &pressure = reading.pressure) {
+            showPanelValue(ui->pressureBox, *pressure);
+            storeReadValue(cell, Pressure, *pressure);
+        }
         if (const auto &vacuum = reading.vacuum) {
-            ui->vacuumBox->setValue(*vacuum);
-            storeReadValue(*cell, Vacuum, *vacuum);
+            showPanelValue(ui->vacuumBox, *vacuum);
+            storeReadValue(cell, Vacuum, *vacuum);
             ui->dispenseVacLabel->setText(StatusTexts::valueText(*vacuum));
         }
     }
     // The trigger read carries no cell: it is the dispenser's current cell's,
-    // kept in the profile only when this Get read which cell that is.
+    // which this Get read.
     if (const auto &trigger = reading.trigger) {
-        ui->triggerBox->setValue(*trigger);
         ui->trigLabel->setText(QString::number(*trigger));
-        if (reading.currentCell)
+        if (reading.hasProfileCell()) {
+            showPanelValue(ui->triggerBox, *trigger);
             storeReadValue(*reading.currentCell, Trigger, *trigger);
+        }
     }
     if (reading.shotCount)
         ui->shotCountLabel->setText(QString::number(*reading.shotCount));
@@ -80,6 +171,8 @@ void MainWindow::on_pushButton_4_clicked()
 
 // Send: writes the panel's settings in a fixed order; a failure does not
 // stop the sequence, but the last text tells whether every command went in.
+// The cell's values the panel does not know are left as the dispenser holds
+// them.
 void MainWindow::on_pushButton_5_clicked()
 {
     if (!link->isOpen()) {
@@ -93,16 +186,22 @@ void MainWindow::on_pushButton_5_clicked()
     settings.startCell = ui->startMemCell->value();
     settings.endCell = ui->endMemCell->value();
     settings.cell = ui->memCell->value();
-    settings.time = ui->dispenseTime->value();
-    settings.pressure = ui->pressureBox->value();
-    settings.vacuum = ui->vacuumBox->value();
-    settings.trigger = ui->triggerBox->value();
+    settings.time = knownValue(ui->dispenseTime);
+    settings.pressure = knownValue(ui->pressureBox);
+    settings.vacuum = knownValue(ui->vacuumBox);
+    if (const auto trigger = knownValue(ui->triggerBox))
+        settings.trigger = int(*trigger);
     state->aiMode = settings.aiMode;
     updateTriggerHeading();
 
     const int firstFailure =
             SettingsExchange::sendSettings(*link, settings, state->pressureUnits,
                                            [this](const QString &text) { showProgress(text); });
+    // The dispenser is on the cell sent, unless a command failed on the way.
+    if (firstFailure == DispenserLink::ok)
+        dispenserCell = settings.cell;
+    else
+        dispenserCell.reset();
     showOutcome(StatusMessage::forCode(firstFailure));
 }
 
@@ -123,21 +222,24 @@ void MainWindow::updateMemCellValues()
     }
     const ExchangeScope exchange(exchangeRunning);
     const int cell = ui->memCell->value();
-    const SettingsExchange::CellReading reading = SettingsExchange::readCell(
-            *link, cell, state->pressureUnits, [this](const QString &text) { showProgress(text); });
+    // The trigger can only be read for the dispenser's current cell.
+    const bool triggerOfThisCell = dispenserCell == cell;
+    const SettingsExchange::CellReading reading =
+            SettingsExchange::readCell(*link, cell, state->pressureUnits, triggerOfThisCell,
+                                       [this](const QString &text) { showProgress(text); });
 
-    if (const auto &values = reading.values) {
-        storeReadValue(cell, Pressure, values->pressure);
-        storeReadValue(cell, Time, values->time);
-        storeReadValue(cell, Vacuum, values->vacuum);
-        ui->dispenseTime->setValue(values->time);
-        ui->pressureBox->setValue(values->pressure);
-        ui->vacuumBox->setValue(values->vacuum);
+    if (reading.time) {
+        storeReadValue(cell, Pressure, *reading.pressure);
+        storeReadValue(cell, Time, *reading.time);
+        storeReadValue(cell, Vacuum, *reading.vacuum);
+        showPanelValue(ui->dispenseTime, *reading.time);
+        showPanelValue(ui->pressureBox, *reading.pressure);
+        showPanelValue(ui->vacuumBox, *reading.vacuum);
     }
-    // Shown but kept out of this cell's profile entry: the trigger read
-    // carries no cell number.
-    if (reading.trigger)
-        ui->triggerBox->setValue(*reading.trigger);
+    if (reading.trigger) {
+        storeReadValue(cell, Trigger, *reading.trigger);
+        showPanelValue(ui->triggerBox, *reading.trigger);
+    }
 
     showOutcome(StatusMessage::forCode(reading.firstFailure));
 }
@@ -150,6 +252,21 @@ void MainWindow::showCellRange(int start, int end)
     ui->endMemCell->setValue(end);
     ui->bulkAdjustStart->setValue(start);
     ui->bulkAdjustEnd->setValue(end);
+}
+
+// The same for a range taken from a file or a job: moving the memory cell box
+// with it is no request to read a cell from the dispenser over that profile.
+void MainWindow::showCellRangeWithoutRead(int start, int end)
+{
+    const int shownCell = ui->memCell->value();
+    {
+        const QSignalBlocker noCellRead(ui->memCell);
+        showCellRange(start, end);
+    }
+    if (ui->memCell->value() != shownCell) {
+        for (QAbstractSpinBox *box : panelValueBoxes())
+            forgetPanelValue(box);
+    }
 }
 
 void MainWindow::on_startMemCell_valueChanged(int arg1)

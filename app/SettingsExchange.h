@@ -11,7 +11,8 @@ class DispenserLink;
 // The settings panel's exchanges with the dispenser (Get, Send and the read
 // of one memory cell), in their fixed order, without widgets: the window
 // shows what they return. Pressures are in the unit the window shows; the
-// dispenser takes and gives a bar pressure in hundredths.
+// dispenser takes and gives a bar pressure in hundredths. A sequence stops
+// at once when the line is lost.
 namespace SettingsExchange {
 
 // Called with the text of each step before the step waits on the line.
@@ -25,13 +26,6 @@ struct Status
     int endCell = 0;
 };
 
-struct CellValues
-{
-    double time = 0.0;
-    double pressure = 0.0;
-    double vacuum = 0.0;
-};
-
 struct Clock
 {
     int hour = 0;
@@ -43,20 +37,29 @@ struct Clock
 // its read worked.
 struct Reading
 {
+    std::optional<int> pressureUnit; // the dispenser's units, read first
+    std::optional<int> vacuumUnit;
     std::optional<Status> status;
-    std::optional<int> currentCell; // the dispenser's current cell, with
-    std::optional<double> time; // its time and pressure
+    // The dispenser's current cell as it reported it, with its time and
+    // pressure; a cell above 399 is reported too, though no profile holds it.
+    std::optional<int> currentCell;
+    std::optional<double> time;
     std::optional<double> pressure;
     std::optional<double> vacuum; // of that cell
     std::optional<int> trigger; // of the dispenser's current cell
     std::optional<int> shotCount;
     std::optional<Clock> clock;
     int firstFailure = 0;
+
+    bool hasProfileCell() const;
 };
 
-Reading readSettings(DispenserLink &link, int pressureUnit, const Progress &progress);
+// Reads the dispenser's units first: its values are shown in them. A
+// pressure or vacuum whose unit could not be read is not taken either.
+Reading readSettings(DispenserLink &link, const Progress &progress);
 
-// What Send writes, as the panel shows it.
+// What Send writes, as the panel shows it. A value the panel does not know
+// for the cell (never read for it nor typed) is not sent.
 struct Settings
 {
     int aiMode = 3;
@@ -64,26 +67,30 @@ struct Settings
     int startCell = 0;
     int endCell = 0;
     int cell = 0;
-    double time = 0.0;
-    double pressure = 0.0;
-    double vacuum = 0.0;
-    int trigger = 0;
+    std::optional<double> time;
+    std::optional<double> pressure;
+    std::optional<double> vacuum;
+    std::optional<int> trigger;
 };
 
 // Sends every setting whatever the codes; the first failure's code, or 0.
 int sendSettings(DispenserLink &link, const Settings &settings, int pressureUnit,
                  const Progress &progress);
 
-// The read of one memory cell, and the trigger of the dispenser's current
-// cell (its read carries no cell number).
+// The read of one memory cell's time, pressure and vacuum; with
+// `readTrigger`, also the trigger of the dispenser's current cell, which the
+// caller knows to be this cell (the trigger read carries no cell number).
 struct CellReading
 {
-    std::optional<CellValues> values;
+    std::optional<double> time;
+    std::optional<double> pressure;
+    std::optional<double> vacuum;
     std::optional<int> trigger;
     int firstFailure = 0;
 };
 
-CellReading readCell(DispenserLink &link, int cell, int pressureUnit, const Progress &progress);
+CellReading readCell(DispenserLink &link, int cell, int pressureUnit, bool readTrigger,
+                     const Progress &progress);
 
 } // namespace SettingsExchange
 

@@ -568,7 +568,7 @@ SimulatedDispenser::Answer SimulatedDispenser::executeSet(const QByteArray &mnem
 {
     std::lock_guard<std::mutex> lock(mutex);
     State &s = dispenser;
-    Cell &cell = s.cells[s.currentCell];
+    Cell &cell = current(s);
     FieldReader fields(data);
     Answer done;
     done.accepted = true;
@@ -683,8 +683,8 @@ SimulatedDispenser::Answer SimulatedDispenser::executeFeedback(const QByteArray 
                                                                const QByteArray &data)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    const State &s = dispenser;
-    const Cell &current = s.cells[s.currentCell];
+    State &s = dispenser;
+    const Cell &current = SimulatedDispenser::current(s);
     FieldReader fields(data);
     Answer done;
     done.accepted = true;
@@ -740,6 +740,12 @@ SimulatedDispenser::Answer SimulatedDispenser::executeFeedback(const QByteArray 
         done.data = "SC" + digits(s.shotCount, 7);
     }
     return done;
+}
+
+SimulatedDispenser::Cell &SimulatedDispenser::current(State &state)
+{
+    const bool held = state.currentCell >= 0 && state.currentCell < cellCount;
+    return held ? state.cells[std::size_t(state.currentCell)] : state.beyondCell;
 }
 
 // A data packet is framed like a command packet: STX, count, text, checksum,

@@ -61,7 +61,10 @@ public:
     struct State
     {
         std::array<Cell, cellCount> cells {};
+        // 0 to 399; a dispenser out of order may report a higher one, whose
+        // values are then those of beyondCell.
         int currentCell = 0;
+        Cell beyondCell;
         int startCell = 0;
         int endCell = 399;
         bool autoIncrementOn = false;
@@ -150,6 +153,7 @@ private:
         QByteArray data; // the data packet's text for an accepted feedback command
     };
 
+    static Cell &current(State &state);
     void closeTerminal();
     void run();
     void receive(char byte);

@@ -22,6 +22,9 @@ namespace {
 QString describe(const Reading &r)
 {
     QStringList parts;
+    parts << (r.pressureUnit && r.vacuumUnit
+                      ? QStringLiteral("%1 %2").arg(*r.pressureUnit).arg(*r.vacuumUnit)
+                      : QString());
     parts << (r.status ? QStringLiteral("%1 %2 %3-%4")
                                  .arg(r.status->aiMode)
                                  .arg(r.status->dispenseMode)
@@ -80,32 +83,50 @@ private slots:
 
     void getReadsEverySettingInOrder()
     {
-        const Reading r = readSettings(line->link, 2, progress);
-        QCOMPARE(describe(r),
-                 QStringLiteral("1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 | 10 | 1234 | 2:05 PM"));
+        const Reading r = readSettings(line->link, progress);
+        QCOMPARE(
+                describe(r),
+                QStringLiteral("2 3 | 1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 | 10 | 1234 | 2:05 PM"));
         QCOMPARE(r.firstFailure, 0);
         QCOMPARE(shown,
-                 QStringList({ "Getting Total Status Feedback",
+                 QStringList({ "Reading Pressure Units", "Reading Vacuum Units",
+                               "Getting Total Status Feedback",
                                "Getting DispenseTime,Pressure from Mem Cell",
                                "Getting Vacuum Units", "Getting Trigger Units",
                                "Getting SHOT Count Units", "Getting Time Units" }));
-        QCOMPARE(
-                line->packets(),
-                QList<QByteArray>({ "04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  " }));
+        QCOMPARE(line->packets(),
+                 QList<QByteArray>({ "04E4  ", "04E5  ", "04AU  ", "04UD  ", "05E8007", "04ER  ",
+                                     "04E9  ", "04EE  " }));
     }
 
-    // The dispenser takes bar in hundredths: Get -> Send puts back what was read.
-    void barRoundTrip()
+    // The dispenser takes and gives bar in hundredths: the unit read decides.
+    void barPressureInHundredths()
     {
-        const Reading r = readSettings(line->link, 1, progress);
-        QCOMPARE(*r.pressure, 0.305);
+        SimulatedDispenser::State s = exampleDispenser();
+        s.pressureUnit = ProfileUnits::Bar;
+        line->dispenser.setState(s);
+        QCOMPARE(*readSettings(line->link, progress).pressure, 0.305);
+        QCOMPARE(*readCell(line->link, 25, ProfileUnits::Bar, false, progress).pressure, 0.12);
         line->dispenser.clearLog();
         Settings settings;
         settings.endCell = 399;
-        settings.pressure = *r.pressure;
-        QCOMPARE(sendSettings(line->link, settings, 1, progress), 0);
+        settings.pressure = 0.305;
+        QCOMPARE(sendSettings(line->link, settings, ProfileUnits::Bar, progress), 0);
         QVERIFY(line->packets().contains("08PS  0305"));
-        QCOMPARE(readCell(line->link, 25, 1, progress).values->pressure, 0.12);
+    }
+
+    // A current cell the profile does not hold is reported with its values;
+    // no vacuum read asks for it.
+    void currentCellBeyondTheProfile()
+    {
+        const Reading r = readSettings(line->link, [&](const QString &text) {
+            if (text == QLatin1String("Getting DispenseTime,Pressure from Mem Cell"))
+                line->dispenser.injectData("CH450DT02500PD0305");
+        });
+        QCOMPARE(describe(r).section(" | ", 2, 3), QStringLiteral("cell 450 0.25 s 30.5 | "));
+        QVERIFY(!r.hasProfileCell());
+        QCOMPARE(r.firstFailure, int(DispenserLink::invalidReply));
+        QVERIFY(!line->packets().contains("05E8450"));
     }
 
     void eachReadStandsAlone_data()
@@ -116,13 +137,14 @@ private slots:
         auto row = [](const char *step, const char *expected, int code) {
             QTest::newRow(*step ? step : "switched off") << step << expected << code;
         };
-        row("Getting Total Status Feedback", " | cell 7 0.25 s 30.5 | 2.5 | 10 | 1234 | 2:05 PM",
-            5);
+        row("Getting Total Status Feedback",
+            "2 3 |  | cell 7 0.25 s 30.5 | 2.5 | 10 | 1234 | 2:05 PM", 5);
         // No cell, no vacuum read: it would need the cell's number.
-        row("Getting DispenseTime,Pressure from Mem Cell", "1 1 5-120 |  |  | 10 | 1234 | 2:05 PM",
-            5);
-        row("Getting Trigger Units", "1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 |  | 1234 | 2:05 PM", 5);
-        row("", " |  |  |  |  | ", 6);
+        row("Getting DispenseTime,Pressure from Mem Cell",
+            "2 3 | 1 1 5-120 |  |  | 10 | 1234 | 2:05 PM", 5);
+        row("Getting Trigger Units",
+            "2 3 | 1 1 5-120 | cell 7 0.25 s 30.5 | 2.5 |  | 1234 | 2:05 PM", 5);
+        row("", " |  |  |  |  |  | ", 6);
     }
 
     void eachReadStandsAlone()
@@ -132,7 +154,7 @@ private slots:
         QFETCH(int, code);
 
         line->dispenser.setPoweredOn(!failingStep.isEmpty());
-        const Reading r = readSettings(line->link, 2, [&](const QString &text) {
+        const Reading r = readSettings(line->link, [&](const QString &text) {
             if (text == failingStep)
                 line->dispenser.injectFault(Fault::Refuse);
         });
@@ -146,7 +168,7 @@ private slots:
         SimulatedDispenser::State s = exampleDispenser();
         s.shotCount = 1234567;
         line->dispenser.setState(s);
-        const Reading r = readSettings(line->link, 0, progress);
+        const Reading r = readSettings(line->link, progress);
         QCOMPARE(*r.shotCount, 1234567);
         QCOMPARE(r.firstFailure, 0);
     }
@@ -161,28 +183,30 @@ private slots:
         QCOMPARE(shown.size(), 8);
         QCOMPARE(shown.last(), QStringLiteral("Sending Trigger Settings to Device!"));
 
-        // Without a dispense mode none is sent; a refused range does not stop the rest.
+        // Without a dispense mode none is sent; a refused range does not stop the rest;
+        // values the panel does not know stay as the dispenser holds them.
         line->dispenser.clearLog();
-        settings = { 3, -1, 9, 8, 0, 0.0, 0.0, 0.0, 1 };
+        settings = { 3, -1, 9, 8, 0, 0.0, {}, {}, 1 };
         QCOMPARE(sendSettings(line->link, settings, 0, progress), 8);
         QCOMPARE(line->packets(),
-                 QList<QByteArray>({ "05AI  0", "07CH  000", "10DS  T00000", "08PS  0000",
-                                     "08VS  0000", "10EQ  T00001" }));
+                 QList<QByteArray>({ "05AI  0", "07CH  000", "10DS  T00000", "10EQ  T00001" }));
     }
 
+    // The trigger is read only for the dispenser's current cell.
     void cellReadKeepsWhatWorked()
     {
-        CellReading r = readCell(line->link, 25, 0, progress);
-        QCOMPARE(QStringList({ QString::number(r.values->time), QString::number(r.values->pressure),
-                               QString::number(r.values->vacuum), QString::number(*r.trigger) }),
-                 QStringList({ "0.4", "12", "5", "10" })); // the trigger is the current cell's
+        CellReading r = readCell(line->link, 7, 0, true, progress);
+        QCOMPARE(QStringList({ QString::number(*r.time), QString::number(*r.pressure),
+                               QString::number(*r.vacuum), QString::number(*r.trigger) }),
+                 QStringList({ "0.25", "30.5", "2.5", "10" }));
         QCOMPARE(shown,
                  QStringList({ "Get Settings from Device!", "Get Trigger Settings from Device!" }));
+        line->dispenser.clearLog();
         line->dispenser.injectFault(Fault::Refuse);
-        r = readCell(line->link, 25, 0, progress);
-        QVERIFY(!r.values);
-        QCOMPARE(*r.trigger, 10);
+        r = readCell(line->link, 25, 0, false, progress);
+        QVERIFY(!r.time && !r.trigger);
         QCOMPARE(r.firstFailure, 5);
+        QCOMPARE(line->packets(), QList<QByteArray> { "05E8025" });
     }
 
     void clockTexts()
@@ -259,13 +283,29 @@ private slots:
     // A value out of range or refused counts; the run goes on.
     void refusalsOnlyCount()
     {
-        state.vacuums[6] = 30.0;
         line->dispenser.injectFault(Fault::Refuse); // cell 5's selection
+        line->dispenser.injectFault(Fault::Refuse); // and its pressure
         const ProfileTransmission::Result result = transmit();
         QVERIFY(!result.succeeded());
         QCOMPARE(result.summary(),
                  QStringLiteral("Transmit incomplete: 2 commands failed, first at MemCell 5"));
-        QCOMPARE(line->packets().size(), 15);
+        QCOMPARE(line->packets().size(), 16);
+    }
+
+    // A value outside the limits of its unit, or beyond what the dispenser's
+    // command carries, keeps the whole profile back.
+    void nothingSentOutsideTheLimits()
+    {
+        state.pressureUnits = ProfileUnits::Bar;
+        state.pressures[5] = state.pressures[6] = 25.0; // kept from psi
+        state.vacuumUnits = ProfileUnits::MillimetresOfMercury;
+        state.vacuums[7] = 30.0;
+        const ProfileTransmission::Result result = transmit();
+        QVERIFY(!result.succeeded());
+        QCOMPARE(result.summary(),
+                 QStringLiteral("Nothing sent: MemCell 5-6 pressure above 6.895 BAR; MemCell 7 "
+                                "vacuum above 18, the most the Pelidor 7 takes"));
+        QCOMPARE(line->packets(), QList<QByteArray>());
     }
 
     void stopsWhenTheDispenserGoesSilent()

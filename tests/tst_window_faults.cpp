@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -74,18 +75,28 @@ private slots:
         QVERIFY(f.dispenser->makeLink(f.portName));
         f.click("connectButton");
         QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+
+        // Lost in the middle of Get: the sequence ends there, and says so.
+        f.dispenser->setReplyDelay(30);
+        QTimer::singleShot(150, [this] { f.dispenser->stop(); });
+        f.click("pushButton_4");
+        QCOMPARE(f.status(), "Connection lost: " + f.portName);
+        QVERIFY(f.statusIsRed());
     }
 
     // A failed read shows in red and leaves its labels; the others still show.
+    // Without the dispenser's pressure unit no pressure is taken.
     void failedGetIsShownInRed()
     {
         QVERIFY2(f.open(), qPrintable(f.errorString()));
-        const QString before = f.labelText("aiModeLabel");
+        const QString before = f.labelText("dispensePressLabel");
         f.dispenser->injectFault(SimulatedDispenser::Fault::Refuse);
         f.click("pushButton_4");
         QCOMPARE(f.status(), QStringLiteral("Error: A2 Received from P7"));
         QVERIFY(f.statusIsRed());
-        QCOMPARE(f.labelText("aiModeLabel"), before);
+        QCOMPARE(f.labelText("dispensePressLabel"), before);
+        QCOMPARE(f.find<QDoubleSpinBox>("pressureBox")->text(), QStringLiteral("unknown"));
+        QCOMPARE(f.labelText("aiModeLabel"), QStringLiteral("Off"));
         QCOMPARE(f.labelText("trigLabel"), QStringLiteral("1"));
     }
 
@@ -127,12 +138,12 @@ private slots:
         f.click("pushButton_4");
         alarmTimer->blockSignals(true);
         const QList<QByteArray> packets = f.packets();
-        QCOMPARE(
-                packets.mid(0, 6),
-                QList<QByteArray>({ "04AU  ", "04UD  ", "05E8007", "04ER  ", "04E9  ", "04EE  " }));
+        QCOMPARE(packets.mid(0, 8),
+                 QList<QByteArray>({ "04E4  ", "04E5  ", "04AU  ", "04UD  ", "05E8007", "04ER  ",
+                                     "04E9  ", "04EE  " }));
         QVERIFY(!packets.contains("05AI  0")); // Send's first command
         QTRY_VERIFY(
-                f.dispenser->receivedPackets().mid(6).contains("05E8007")); // the cell read waited
+                f.dispenser->receivedPackets().mid(8).contains("05E8007")); // the cell read waited
         QVERIFY(!debug.lines().contains("Error: Serial port busy with another command"));
     }
 
