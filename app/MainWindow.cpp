@@ -161,6 +161,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     ui->plotTime->click();
     ui->bulkAdjustDock->hide();
     setupCommunicationLog();
+    setupSettingsPanel();
+    // The pressure box takes the limits of the unit shown from the start.
+    showPressureUnit(state->pressureUnits);
+    // Operator mode from the start: nothing of a supervisor's is offered.
+    ui->actionBulk_Adjust_Dispense_Profile->setVisible(false);
+    ui->groupBox_7->setEnabled(false);
+    applyLockoutEnabling();
 }
 
 MainWindow::~MainWindow()

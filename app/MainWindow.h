@@ -6,14 +6,17 @@
 #include <QPointF>
 #include <QString>
 #include <QTime>
+#include <QStringList>
 #include <QVector>
 #include <array>
+#include <optional>
 
 #include "DispenserState.h"
 #include "StatusMessage.h"
 #include "StepPlot.h"
 
 class QAbstractButton;
+class QAbstractSpinBox;
 class QCloseEvent;
 class QLabel;
 class QPushButton;
@@ -140,8 +143,17 @@ private:
     void onLineLost();
 
     // --- settings panel, alarms (app/) ---
+    void setupSettingsPanel();
+    QList<QAbstractSpinBox *> panelValueBoxes() const;
+    void forgetPanelValue(QAbstractSpinBox *box);
+    void showPanelValue(QAbstractSpinBox *box, double value);
+    void showCurrentCell(int cell);
     void showCellRange(int start, int end);
+    void showCellRangeWithoutRead(int start, int end);
     void storeReadValue(int cell, int column, double value);
+    bool readUnits();
+    // The dispenser's current cell as last read or sent in this connection.
+    std::optional<int> dispenserCell;
 
     // --- transmission (profile/MainWindowTransmit.cpp) ---
     bool transmitting = false;
@@ -153,10 +165,23 @@ private:
     void updateTriggerHeading();
     void updatePlotPoint(int row, int column);
     void writeCellText(int row, int column, const QString &text);
+    void showCellMark(int row, int column);
+    void showColumnMarks(int column);
+    void noteProfileChange(const QString &text);
+    void showProfileNotes();
+    QTimer *noticeTimer = nullptr;
+    QStringList profileCorrections;
+    bool unitsChangedSinceNote = false;
+    // The units the table and the panel show their numbers in.
+    int shownPressureUnit = ProfileUnits::Psi;
+    int shownVacuumUnit = ProfileUnits::InchesOfWater;
     // Checks the unit's button and runs its slot, also when the button is
     // disabled by a lockout, so the record and the view keep one unit.
     void showPressureUnit(int unit);
     void showVacuumUnit(int unit);
+    // The same for the mode buttons, which a lockout may disable too.
+    void showAiMode(int mode);
+    void showDispenseMode(int mode);
 
     // --- profile files and jobs (profile/) ---
     void refreshJobTable();

@@ -39,8 +39,12 @@ void MainWindow::rebuildPortButtons()
         auto *button = new QRadioButton(name);
         ui->configLayoutTop->addWidget(button);
         ui->COMportGroup->addButton(button);
-        if (name == portName)
-            button->click();
+        // Chosen also when a lockout disables the port buttons, where a
+        // click would do nothing.
+        if (name == portName) {
+            button->setChecked(true);
+            commSelectChanged(button);
+        }
     }
 }
 
@@ -60,6 +64,7 @@ void MainWindow::commSelectChanged(QAbstractButton *source)
 
 void MainWindow::on_connectButton_clicked()
 {
+    dispenserCell.reset();
     if (link->isOpen()) {
         link->closePort();
         ui->connectButton->setText(QStringLiteral("Connect"));
@@ -81,9 +86,10 @@ void MainWindow::on_connectButton_clicked()
     showStatus(StatusMessage::connected());
     ui->connectButton->setText(QStringLiteral("Disconnect"));
 
-    // The operator lockouts hold from the start, not only once a supervisor
-    // has opened their page; a dispenser that does not answer leaves the
-    // window as it is.
+    // The panel shows values in the dispenser's units, and the operator
+    // lockouts hold from the start, not only once a supervisor has opened
+    // their page; a dispenser that does not answer leaves the window as it is.
+    readUnits();
     if (readLockouts())
         applyLockoutEnabling();
 }
@@ -99,6 +105,7 @@ void MainWindow::connectToChosenPort()
 
 void MainWindow::onLineLost()
 {
+    dispenserCell.reset();
     ui->connectButton->setText(QStringLiteral("Connect"));
     showStatus(StatusMessage::failed(QStringLiteral("Connection lost: %1").arg(portName)));
 }

@@ -157,6 +157,21 @@ void MainWindow::showLockoutPage()
     showConfigPage(LockoutPage);
 }
 
+// The dispenser's pressure and vacuum units, shown by the panel and the
+// table; true when both were read.
+bool MainWindow::readUnits()
+{
+    const ExchangeScope exchange(exchangeRunning);
+    int pressureUnit = 0;
+    int vacuumUnit = 0;
+    if (ConfigExchange::readPressureUnit(*link, pressureUnit) != DispenserLink::ok
+        || ConfigExchange::readVacuumUnit(*link, vacuumUnit) != DispenserLink::ok)
+        return false;
+    showPressureUnit(pressureUnit);
+    showVacuumUnit(vacuumUnit);
+    return true;
+}
+
 bool MainWindow::readLockouts()
 {
     const ExchangeScope exchange(exchangeRunning);

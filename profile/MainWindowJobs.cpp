@@ -6,7 +6,6 @@
 #include "DialogProvider.h"
 
 #include <QMessageBox>
-#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -98,22 +97,10 @@ void MainWindow::loadJob(int n)
     }
     const AppSettings::Job job = settings.job(n);
 
-    // Clicking runs the mode slots, which update the record and the headings.
-    if (QAbstractButton *button = ui->aiModeGroup->button(job.aiMode)) {
-        button->click();
-        state->aiMode = ui->aiModeGroup->checkedId();
-    }
-    if (QAbstractButton *button = ui->dispenseModeGroup->button(job.dispenseMode)) {
-        button->click();
-        state->dispenseMode = ui->dispenseModeGroup->checkedId();
-    }
-
-    {
-        // The memory cell box follows the range; that is no request to read
-        // a cell from the dispenser over the job's profile.
-        const QSignalBlocker noCellRead(ui->memCell);
-        ui->startMemCell->setValue(job.startCell);
-        ui->endMemCell->setValue(job.endCell);
-    }
+    // The mode slots update the record and the headings; they run even when
+    // a lockout disables the mode buttons.
+    showAiMode(job.aiMode);
+    showDispenseMode(job.dispenseMode);
+    showCellRangeWithoutRead(job.startCell, job.endCell);
     loadProfile(job.path);
 }

@@ -6,7 +6,6 @@
 #include "ProfileFile.h"
 
 #include <QMessageBox>
-#include <QSignalBlocker>
 
 using namespace ProfileUnits;
 
@@ -25,7 +24,8 @@ void MainWindow::showFileError(int code)
 
 void MainWindow::loadProfile(const QString &fileName)
 {
-    const int code = state->readProfile(fileName);
+    QList<int> cellsRead;
+    const int code = state->readProfile(fileName, &cellsRead);
     if (code != ProfileFile::Ok) {
         showFileError(code);
         return;
@@ -36,19 +36,17 @@ void MainWindow::loadProfile(const QString &fileName)
     showPressureUnit(state->pressureUnits);
     showVacuumUnit(state->vacuumUnits);
 
-    // Every cell goes through the table's check, which corrects values out of
-    // range and stores the result back into the record.
-    for (int row = 0; row < cellCount; ++row) {
+    // Every cell of the file goes through the table's check, which corrects
+    // values out of range and stores the result back into the record. The
+    // other cells keep their numbers, in the file's units: a unit change is no
+    // reason to clamp them (those outside the limits are marked).
+    for (int row : qAsConst(cellsRead)) {
         writeCellText(row, Time, QString::number(state->times[row], 'g', 6));
         writeCellText(row, Pressure, QString::number(state->pressures[row], 'g', 6));
         writeCellText(row, Vacuum, QString::number(state->vacuums[row], 'g', 6));
         writeCellText(row, Trigger, QString::number(state->triggers[row]));
     }
-
-    // The memory cell box follows the range; moving it here is no request to
-    // read a cell from the dispenser over the profile just loaded.
-    const QSignalBlocker noCellRead(ui->memCell);
-    showCellRange(state->startCell, state->endCell);
+    showCellRangeWithoutRead(state->startCell, state->endCell);
 }
 
 void MainWindow::on_actionSave_Profile_triggered()

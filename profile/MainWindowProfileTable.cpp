@@ -4,11 +4,13 @@
 
 #include "DelegateTableTime.h"
 #include "ProfileCellCheck.h"
+#include "ProfileLimits.h"
 #include "QTableWidgetWithCopyPaste.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include <cmath>
@@ -17,10 +19,17 @@ using namespace ProfileUnits;
 
 namespace {
 
+// The editors take any number: a value out of range is corrected by the
+// cell check, which tells the user, instead of a keystroke refused unseen
+// (30 typed under an 18 limit would otherwise become 3).
+constexpr double editorReach = 1e6;
+
 DelegateTableTime *editorFor(const Limits &limits, QObject *table)
 {
-    return new DelegateTableTime(0.0, limits.maximum, limits.decimals, table);
+    return new DelegateTableTime(-editorReach, editorReach, limits.decimals, table);
 }
+
+const QColor breachColour(255, 190, 190);
 
 } // namespace
 
@@ -72,6 +81,10 @@ void MainWindow::setupProfileTable()
     tableLayout->addWidget(profileTable);
     ui->dispenseTableContainerFrame->setLayout(tableLayout);
 
+    noticeTimer = new QTimer(this);
+    noticeTimer->setSingleShot(true);
+    connect(noticeTimer, &QTimer::timeout, this, &MainWindow::showProfileNotes);
+
     // Connected only now, so filling the table above runs no check.
     connect(profileTable, &QTableWidget::cellChanged, this, &MainWindow::dispenseTable_changed);
 }
@@ -79,17 +92,22 @@ void MainWindow::setupProfileTable()
 void MainWindow::dispenseTable_changed(int row, int column)
 {
     QTableWidgetItem *cell = profileTable->item(row, column);
-    const QString corrected = ProfileCellCheck::correctedText(
-            column, cell->text(), state->pressureUnits, state->vacuumUnits);
+    const QString typed = cell->text();
+    const ProfileCellCheck::Correction correction =
+            ProfileCellCheck::check(column, typed, state->pressureUnits, state->vacuumUnits);
     // Writing the correction raises cellChanged again; that pass finds it in range.
-    if (!corrected.isNull())
-        cell->setText(corrected);
+    if (!correction.text.isNull()) {
+        if (!correction.reason.isEmpty())
+            noteProfileChange(ProfileCellCheck::correctionMessage(row, column, typed, correction));
+        cell->setText(correction.text);
+    }
 
     const QString text = cell->text();
     if (column == Trigger)
         state->triggers[row] = ProfileCellCheck::storedTrigger(text);
     else
         state->values(column)[row] = ProfileCellCheck::storedValue(text);
+    showCellMark(row, column);
 
     // A pending full redraw covers this change too.
     if (plotTimer->isActive())
@@ -104,6 +122,14 @@ void MainWindow::pressureUnitsChanged(int id)
 {
     const Limits &unit = ProfileUnits::pressure(id);
     state->pressureUnits = id;
+    // The numbers stay (they are the dispenser's own, in whatever unit it is
+    // set to); those outside the new unit's limits are marked, and a value
+    // the panel read in the old unit is no longer known in the new one.
+    if (id != shownPressureUnit) {
+        shownPressureUnit = id;
+        showColumnMarks(Pressure);
+        forgetPanelValue(ui->pressureBox);
+    }
     profileTable->setItemDelegateForColumn(Pressure, pressureEditors[size_t(id)]);
 
     const QString heading = QLatin1String(unit.heading);
@@ -126,6 +152,11 @@ void MainWindow::pressureUnitsChanged(int id)
 void MainWindow::vacuumUnitsChanged(int id)
 {
     state->vacuumUnits = id;
+    if (id != shownVacuumUnit) {
+        shownVacuumUnit = id;
+        showColumnMarks(Vacuum);
+        forgetPanelValue(ui->vacuumBox);
+    }
     profileTable->setItemDelegateForColumn(Vacuum, vacuumEditors[size_t(id)]);
 
     const QString heading = QLatin1String(ProfileUnits::vacuum(id).heading);
@@ -155,6 +186,22 @@ void MainWindow::showVacuumUnit(int unit)
     }
 }
 
+void MainWindow::showAiMode(int mode)
+{
+    if (QAbstractButton *button = ui->aiModeGroup->button(mode)) {
+        button->setChecked(true);
+        aiMode_change(mode);
+    }
+}
+
+void MainWindow::showDispenseMode(int mode)
+{
+    if (QAbstractButton *button = ui->dispenseModeGroup->button(mode)) {
+        button->setChecked(true);
+        dispenseMode_change(mode);
+    }
+}
+
 void MainWindow::updateTriggerHeading()
 {
     QString heading = QStringLiteral("Trigger");
@@ -172,6 +219,67 @@ void MainWindow::resizeCorner()
 {
     cornerLabel->setGeometry(0, 0, profileTable->verticalHeader()->width(),
                              profileTable->horizontalHeader()->height());
+}
+
+// A value outside its column's limits (left behind by a unit change) is
+// marked with the limit it breaks; the mark goes once the value is corrected.
+void MainWindow::showCellMark(int row, int column)
+{
+    QTableWidgetItem *cell = profileTable->item(row, column);
+    const double value =
+            column == Trigger ? double(state->triggers[row]) : state->values(column)[row];
+    const QString breach =
+            ProfileLimits::breachOf(column, value, state->pressureUnits, state->vacuumUnits);
+    const bool marked = cell->data(Qt::BackgroundRole).isValid();
+    if (breach.isEmpty() && !marked)
+        return;
+    // Marks are no edits: the cell check must not run for them.
+    const QSignalBlocker noCheck(profileTable);
+    if (breach.isEmpty()) {
+        cell->setData(Qt::BackgroundRole, QVariant());
+        cell->setToolTip(QString());
+    } else {
+        cell->setBackground(breachColour);
+        cell->setToolTip(QStringLiteral("Outside the limits: %1 %2")
+                                 .arg(ProfileCellCheck::columnName(column), breach));
+    }
+}
+
+void MainWindow::showColumnMarks(int column)
+{
+    for (int row = 0; row < cellCount; ++row)
+        showCellMark(row, column);
+    unitsChangedSinceNote = true;
+    noticeTimer->start();
+}
+
+// Corrections and marks of one burst of changes (a paste, a file, a unit
+// change) are told together once the event loop is idle.
+void MainWindow::noteProfileChange(const QString &text)
+{
+    profileCorrections << text;
+    noticeTimer->start();
+}
+
+void MainWindow::showProfileNotes()
+{
+    QStringList parts;
+    const int count = profileCorrections.size();
+    if (count == 1)
+        parts << profileCorrections.first();
+    else if (count > 1)
+        parts << QStringLiteral("%1 values corrected: %2%3")
+                         .arg(count)
+                         .arg(profileCorrections.mid(0, 3).join(QStringLiteral("; ")),
+                              count > 3 ? QStringLiteral("; ...") : QString());
+    if (unitsChangedSinceNote)
+        parts << ProfileLimits::outsideSummary(ProfileLimits::breaches(*state, 0, lastCell),
+                                               *state);
+    profileCorrections.clear();
+    unitsChangedSinceNote = false;
+    parts.removeAll(QString());
+    if (!parts.isEmpty())
+        showStatus(StatusMessage::failed(parts.join(QStringLiteral("; "))));
 }
 
 // Writing a text that equals the cell's raises no cellChanged, yet the value

@@ -1,5 +1,6 @@
 // Flows through the window against the simulated dispenser: what the user
 // sees, and what reaches the dispenser.
+#include "AppSettings.h"
 #include "CommunicationLog.h"
 #include "DebugCapture.h"
 #include "Packet.h"
@@ -73,6 +74,9 @@ private slots:
         for (const char *name : { "connectionLabel", "portLabel", "refreshButton", "modeLabel",
                                   "alarmLabel", "alarmResetButton" })
             QVERIFY2(f.window->statusBar()->isAncestorOf(f.find(name)), name);
+        QVERIFY(!f.find("groupBox_5")->isEnabled() && !f.find("groupBox_7")->isEnabled());
+        QVERIFY(!f.find<QAction>("actionBulk_Adjust_Dispense_Profile")->isVisible());
+        QCOMPARE(f.find<QSpinBox>("triggerBox")->text(), QStringLiteral("unknown"));
         QCOMPARE(f.find<QTimer>("alarmTimer")->interval(), 10000);
         QVERIFY(f.find<QTimer>("alarmTimer")->isActive());
 
@@ -126,16 +130,85 @@ private slots:
 
         // The memory cell moved to 7; half a second on, that cell is read.
         waitForCellRead();
-        QCOMPARE(f.packets().mid(6), QList<QByteArray>({ "05E8007", "04ER  " }));
+        QCOMPARE(f.packets().mid(8), QList<QByteArray>({ "05E8007", "04ER  " }));
         f.clearLog();
         f.find<QSpinBox>("memCell")->setValue(24);
         f.find<QSpinBox>("memCell")->setValue(25);
         waitForCellRead();
-        QCOMPARE(f.packets(), QList<QByteArray>({ "05E8025", "04ER  " }));
-        QCOMPARE(row(f.table(), 25),
-                 QStringList({ "0.4", "12", "5", "1" })); // the trigger is the current cell's
+        // Only the dispenser's current cell's trigger can be read: cell 25's
+        // is unknown, and Send leaves it as it is.
+        QCOMPARE(f.packets(), QList<QByteArray>({ "05E8025" }));
+        QCOMPARE(row(f.table(), 25), QStringList({ "0.4", "12", "5", "1" }));
         QCOMPARE(value("pressureBox"), 12.0);
-        QCOMPARE(value("triggerBox"), 10.0);
+        QCOMPARE(f.find<QSpinBox>("triggerBox")->text(), QStringLiteral("unknown"));
+        f.clearLog();
+        f.click("pushButton_5");
+        QCOMPARE(f.packets().mid(3),
+                 QList<QByteArray>({ "07CH  025", "10DS  T04000", "08PS  0120", "08VS  0050" }));
+        QCOMPARE(f.dispenser->state().cells[25].trigger, 30);
+    }
+
+    // Get -> Send puts back exactly what was read, in the dispenser's units
+    // and into the cell it was read from, also outside the job's range.
+    void getThenSendWritesBackWhatWasRead_data()
+    {
+        QTest::addColumn<int>("pressureUnit");
+        QTest::addColumn<int>("vacuumUnit");
+        QTest::addColumn<int>("cell");
+        QTest::addColumn<int>("pressure"); // on the wire, in tenths (bar: thousandths)
+        QTest::addColumn<int>("vacuum");
+        QTest::newRow("psi, inches of water, cell 0") << 0 << 1 << 0 << 1000 << 180;
+        QTest::newRow("bar, kPa") << 1 << 0 << 7 << 6895 << 45;
+        QTest::newRow("kPa, inches of mercury") << 2 << 2 << 399 << 3000 << 13;
+        QTest::newRow("psi, mmHg") << 0 << 3 << 5 << 5 << 175;
+        QTest::newRow("kPa, torr") << 2 << 4 << 12 << 6895 << 1;
+    }
+
+    void getThenSendWritesBackWhatWasRead()
+    {
+        QFETCH(int, pressureUnit);
+        QFETCH(int, vacuumUnit);
+        QFETCH(int, cell);
+        QFETCH(int, pressure);
+        QFETCH(int, vacuum);
+        SimulatedDispenser::State s;
+        s.pressureUnit = pressureUnit;
+        s.vacuumUnit = vacuumUnit;
+        s.currentCell = cell;
+        s.startCell = 100;
+        s.endCell = 200;
+        s.cells[size_t(cell)] = { 2500, pressure, vacuum, 30 };
+        QVERIFY2(f.open(s), qPrintable(f.errorString()));
+        f.click("pushButton_4");
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+        QCOMPARE(value("memCell"), double(cell));
+        f.find<QTimer>("memCellTimer")->stop();
+        f.clearLog();
+        f.click("pushButton_5");
+        const QByteArray wire = QByteArray::number(pressure).rightJustified(4, '0');
+        QCOMPARE(f.packets().mid(3),
+                 QList<QByteArray>({ "07CH  " + QByteArray::number(cell).rightJustified(3, '0'),
+                                     "10DS  T02500", "08PS  " + wire,
+                                     "08VS  " + QByteArray::number(vacuum).rightJustified(4, '0'),
+                                     "10EQ  T00030" }));
+    }
+
+    // A current cell beyond the profile shows in the labels, in red, and
+    // nowhere else.
+    void currentCellBeyondTheProfile()
+    {
+        SimulatedDispenser::State s;
+        s.currentCell = 450;
+        s.beyondCell = { 2500, 305, 25, 10 };
+        QVERIFY2(f.open(s), qPrintable(f.errorString()));
+        f.click("pushButton_4");
+        QVERIFY(f.statusIsRed());
+        QCOMPARE(QStringList({ f.labelText("currMemCellLabel"), f.labelText("dispenseTimeLabel"),
+                               f.labelText("dispensePressLabel"), f.labelText("trigLabel") }),
+                 QStringList({ "450", "0.25", "30.5", "10" }));
+        QCOMPARE(value("memCell"), 0.0);
+        QCOMPARE(f.find<QSpinBox>("triggerBox")->text(), QStringLiteral("unknown"));
+        QCOMPARE(row(f.table(), 0), QStringList({ "0.0000", "0.0", "0.0", "1" }));
     }
 
     void sendWritesThePanel()
@@ -293,23 +366,54 @@ private slots:
     void lockoutsHoldFromConnect()
     {
         SimulatedDispenser::State s;
-        s.lockouts = 1024 | 8; // pressure units, memory cell
+        s.lockouts = 1024 | 8 | 32 | 64 | 16384; // pressure units, memory cell, modes, port
         QVERIFY2(f.open(s), qPrintable(f.errorString()));
         QVERIFY(!f.find("groupBox")->isEnabled());
         QVERIFY(!f.find("memCell")->isEnabled());
         QVERIFY(f.find("groupBox_2")->isEnabled() && f.find("pressureBox")->isEnabled());
         QVERIFY(f.find<QAbstractButton>("lockoutPU")->isChecked());
+        // The locked port buttons still show the port in use.
+        f.click("refreshButton");
+        for (QAbstractButton *port : f.find<QGroupBox>("COMport")->findChildren<QRadioButton *>())
+            QCOMPARE(port->isChecked(), port->text() == f.portName);
 
-        f.dialogs.answers = { ProfileFiles::write(
+        // A job's modes are taken even on locked buttons.
+        AppSettings::Job job;
+        job.aiMode = 1;
+        job.dispenseMode = 1;
+        job.endCell = 399;
+        job.path = ProfileFiles::write(
                 folder.filePath("bar.csv"),
-                "Mem Cell,T,Dispense Pressure (bar),Vacuum (Torr),Trigger\n3,1,2,3,4\n") };
-        f.find<QAction>("actionOpen_Profile")->trigger();
+                "Mem Cell,T,Dispense Pressure (bar),Vacuum (Torr),Trigger\n10,1,2,3,4\n");
+        AppSettings().saveJob(1, job);
+        // Typed under psi, these stay when a bar profile comes: marked, not clamped.
+        for (int cell = 2; cell <= 6; ++cell)
+            f.table()->item(cell, 1)->setText("25");
+        f.dialogs.answers = { 1 };
+        f.find<QAction>("actionOpen_Job")->trigger();
+        QVERIFY(f.find<QAbstractButton>("aiModeCount")->isChecked());
+        QVERIFY(f.find<QAbstractButton>("dispenseModeSteady")->isChecked());
+        QCOMPARE(QList<int>({ f.state().aiMode, f.state().dispenseMode }), QList<int>({ 1, 1 }));
         QVERIFY(f.find<QAbstractButton>("pressureBAR")->isChecked());
         QCOMPARE(f.table()->horizontalHeaderItem(1)->text(),
                  QStringLiteral("Dispense\nPressure (BAR)"));
-        QCOMPARE(row(f.table(), 3), QStringList({ "1", "2", "3", "4" }));
-        QCOMPARE(f.state().pressureUnits, 1);
+        QCOMPARE(row(f.table(), 10), QStringList({ "1", "2", "3", "4" }));
         QCOMPARE(f.state().vacuumUnits, 4);
+        QCOMPARE(f.table()->item(2, 1)->text(), QStringLiteral("25"));
+        QCOMPARE(f.state().pressures[2], 25.0);
+        QCOMPARE(f.table()->item(2, 1)->toolTip(),
+                 QStringLiteral("Outside the limits: pressure above 6.895 BAR"));
+        QTRY_COMPARE(f.status(), QStringLiteral("5 cells outside the BAR limits: MemCell 2-6"));
+        f.table()->item(4, 1)->setText("5");
+        QCOMPARE(f.table()->item(4, 1)->toolTip(), QString());
+
+        // Transmit sends nothing while a cell of the range is outside.
+        f.clearLog();
+        f.click("pushButton");
+        QCOMPARE(f.status(),
+                 QStringLiteral("Nothing sent: MemCell 2-3, 5-6 pressure above 6.895 BAR"));
+        QVERIFY(f.statusIsRed());
+        QCOMPARE(f.packets(), QList<QByteArray>());
     }
 
     void profileTableAndPlot()
@@ -348,8 +452,8 @@ private slots:
                     .arg(box->isAccelerated());
         };
         QCOMPARE(QStringList({ editor(0), editor(1), editor(2), editor(3) }),
-                 QStringList({ "9.9999 4 0.0001 1", "6.895 3 0.001 1", "4.48 2 0.01 1",
-                               "99999 0 1 1" }));
+                 QStringList({ "1e+06 4 0.0001 1", "1e+06 3 0.001 1", "1e+06 2 0.01 1",
+                               "1e+06 0 1 1" }));
         // A value typed into the editor reaches its cell.
         QDoubleSpinBox box;
         table->itemDelegateForColumn(0)->setEditorData(&box, table->model()->index(3, 0));
@@ -358,6 +462,16 @@ private slots:
         table->itemDelegateForColumn(0)->setModelData(&box, table->model(),
                                                       table->model()->index(3, 0));
         QCOMPARE(f.state().times[3], 2.5);
+        // A number beyond the limit is typed in full, then corrected and told.
+        const QModelIndex vacuumCell = table->model()->index(5, 2);
+        std::unique_ptr<QWidget> vacuumEditor(table->itemDelegateForColumn(2)->createEditor(
+                table->viewport(), QStyleOptionViewItem(), vacuumCell));
+        static_cast<QAbstractSpinBox *>(vacuumEditor.get())->selectAll();
+        QTest::keyClicks(vacuumEditor.get(), "30");
+        table->itemDelegateForColumn(2)->setModelData(vacuumEditor.get(), table->model(),
+                                                      vacuumCell);
+        QCOMPARE(table->item(5, 2)->text(), QStringLiteral("4.48"));
+        QTRY_COMPARE(f.status(), QStringLiteral("MemCell 5 vacuum 30 above 4.48: set to 4.48"));
         table->item(4, 1)->setText("7");
         QCOMPARE(table->item(4, 1)->text(), QStringLiteral("6.895"));
         f.click("plotPressure");
@@ -424,14 +538,19 @@ private slots:
         QCOMPARE(row(table, 399), QStringList({ "0.0000", "0.0", "2.5", "8" }));
         QCOMPARE(f.state().triggers[399], 8);
 
+        // An empty first field holds its column and leaves its cell alone.
+        QApplication::clipboard()->setText("\t6\n");
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "6" }));
+
         QApplication::clipboard()->setText(" \n");
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier); // nothing to paste
-        QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "7" }));
+        QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "6" }));
         QApplication::clipboard()->setText("1\t2\t3\n4\t5");
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(f.messageBoxes.takeTexts(),
                  QStringList { "Invalid clipboard data, unable to perform paste operation." });
-        QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "7" }));
+        QCOMPARE(row(table, 398), QStringList({ "0.0000", "0.0", "1.5", "6" }));
     }
 
     void profileFilesAndJobs()
