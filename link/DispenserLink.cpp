@@ -323,6 +323,11 @@ QString DispenserLink::failureText(int code)
     return message.isEmpty() ? QStringLiteral("Error: code %1").arg(code) : message;
 }
 
+bool DispenserLink::isUnanswered(int code)
+{
+    return code == portClosed || code == noAck || code == noResponse || code == busy;
+}
+
 void DispenserLink::printError(int code)
 {
     const QString message = errorMessage(code);

@@ -83,6 +83,10 @@ public:
     static QString failureText(int code);
     // Writes the code's message, if it has one, to the debug stream.
     static void printError(int code);
+    // Whether after this code the dispenser will not take the next command
+    // either (the port closed, no ACK, no reply, the line busy): a sequence
+    // stops there. A refused command (A2) is no such code.
+    static bool isUnanswered(int code);
 
     // --- dispense parameters ---
     int setAiMode(int mode); // 0 Timed, 1 Count, 2 Sequence, 3 Off

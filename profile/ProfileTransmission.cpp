@@ -8,17 +8,6 @@
 
 namespace ProfileTransmission {
 
-namespace {
-
-// Codes after which the dispenser will not take the next command either.
-bool dispenserGone(int code)
-{
-    return code == DispenserLink::portClosed || code == DispenserLink::noAck
-            || code == DispenserLink::noResponse || code == DispenserLink::busy;
-}
-
-} // namespace
-
 QString Result::summary() const
 {
     if (!refusal.isEmpty())
@@ -72,7 +61,7 @@ Result transmit(DispenserLink &link, const DispenserState &state, int rangeStart
             if (!keepGoing())
                 return stopAt(cell, DispenserLink::ok);
             const int code = command();
-            if (dispenserGone(code))
+            if (DispenserLink::isUnanswered(code))
                 return stopAt(cell, code);
             if (code != DispenserLink::ok) {
                 ++result.failedCount;
