@@ -1,30 +1,27 @@
 #ifndef EXCHANGESCOPE_H
 #define EXCHANGESCOPE_H
 
-#include <QObject>
+#include "BusyControls.h"
 
-// Marks a device exchange of the window for as long as it lives. The flag it
-// sets tells timers that would start another exchange to hold off; mouse and
-// keyboard input meanwhile is dropped, so no click starts an exchange inside
-// this one (except on `allowed`, the transmission's stop button). Closing
-// the window still goes through.
-class ExchangeScope : public QObject
+#include <QList>
+
+// One device exchange of the window, from construction to destruction: the
+// window shows itself busy meanwhile (see BusyControls).
+class ExchangeScope
 {
 public:
-    ExchangeScope(bool &runningFlag, QObject *allowed = nullptr);
-    ~ExchangeScope() override;
+    explicit ExchangeScope(BusyControls &busy, const QList<QObject *> &written = {},
+                           QObject *stop = nullptr)
+        : busy(busy)
+    {
+        busy.begin(written, stop);
+    }
+    ~ExchangeScope() { busy.end(); }
     ExchangeScope(const ExchangeScope &) = delete;
     ExchangeScope &operator=(const ExchangeScope &) = delete;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    bool isAllowed(QObject *target) const;
-
-    bool &running;
-    bool wasRunning;
-    QObject *allowed;
+    BusyControls &busy;
 };
 
 #endif // EXCHANGESCOPE_H

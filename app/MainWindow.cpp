@@ -2,6 +2,7 @@
 #include "ui_MainWindow.h"
 
 #include "AppSettings.h"
+#include "BusyControls.h"
 #include "CommunicationLog.h"
 #include "CommunicationLogDock.h"
 #include "DialogProvider.h"
@@ -59,7 +60,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     modeLabel = new QLabel(this);
     portLabel = new QLabel(this);
     refreshButton = new QPushButton(this);
-    alarmLabel = new QLabel(QStringLiteral("Status OK"), this);
+    alarmLabel = new QLabel(this);
     alarmResetButton = new QPushButton(QStringLiteral("Alarm Reset"), this);
 
     alarmTimer = new QTimer(this);
@@ -100,6 +101,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     ui->actionOpen_Profile->setIcon(openIcon);
 
     setupStatusBar();
+    setupBusyControls();
 
     memCellTimer = new QTimer(this);
     memCellTimer->setObjectName(QStringLiteral("memCellTimer"));
@@ -195,6 +197,19 @@ void MainWindow::setupCommunicationLog()
     ui->menuView->addAction(toggle);
 }
 
+// The controls that start an exchange, or change what any exchange uses
+// (the units, a profile or job loaded); the unit pages as a whole, so the
+// lockouts keep their say over the group boxes on them.
+void MainWindow::setupBusyControls()
+{
+    busy = new BusyControls({ ui->connectButton, refreshButton, ui->pushButton_4, ui->pushButton_5,
+                              ui->pushButton, ui->configApplyButton, alarmResetButton,
+                              ui->treeWidget, ui->jobTableWidget, ui->actionSupervisor_Mode,
+                              ui->actionOperator_Mode, ui->actionOpen_Job, ui->actionOpen_Profile,
+                              ui->page_2, ui->page_3 },
+                            this);
+}
+
 void MainWindow::setupStatusBar()
 {
     ui->statusBar->setStyleSheet(QString::fromLatin1(statusBarStyle));
@@ -208,6 +223,7 @@ void MainWindow::setupStatusBar()
     flashTimer->setObjectName(QStringLiteral("flashTimer"));
 
     showStatus(StatusMessage::notConnected());
+    showAlarmsUnknown();
     modeLabel->setText(QStringLiteral("Operator Mode"));
     portLabel->setText(QStringLiteral("COM4     115200"));
     refreshButton->setFlat(true);

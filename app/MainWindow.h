@@ -22,6 +22,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 class QTreeWidgetItem;
+class BusyControls;
 class CommunicationLog;
 class CommunicationLogDock;
 class DispenserLink;
@@ -134,15 +135,22 @@ private:
     void showOutcome(const StatusMessage &message);
     // A passing note that something was done, over the status bar's left side.
     void showConfirmation(const QString &text);
-    // Set while a device exchange runs: timers that would start another wait.
-    bool exchangeRunning = false;
+    // Set up while a device exchange runs; timers that would start another wait.
+    void setupBusyControls();
+    BusyControls *busy = nullptr;
 
     // --- port selection (app/MainWindowPorts.cpp) ---
     void refreshComPorts();
     void rebuildPortButtons();
     void onLineLost();
 
-    // --- settings panel, alarms (app/) ---
+    // --- alarms (app/MainWindowAlarms.cpp) ---
+    void showAlarmsUnknown();
+    // The status line tells that the dispenser did not answer (a poll, or
+    // the exchange after Connect); the next answered poll turns it green.
+    bool statusShowsNoAnswer = false;
+
+    // --- settings panel (app/MainWindowSettingsPanel.cpp) ---
     void setupSettingsPanel();
     QList<QAbstractSpinBox *> panelValueBoxes() const;
     void forgetPanelValue(QAbstractSpinBox *box);
@@ -151,7 +159,7 @@ private:
     void showCellRange(int start, int end);
     void showCellRangeWithoutRead(int start, int end);
     void storeReadValue(int cell, int column, double value);
-    bool readUnits();
+    int readUnits();
     // The dispenser's current cell as last read or sent in this connection.
     std::optional<int> dispenserCell;
 

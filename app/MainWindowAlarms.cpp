@@ -1,6 +1,7 @@
 // Alarm and status monitoring.
 #include "MainWindow.h"
 
+#include "BusyControls.h"
 #include "DispenserLink.h"
 #include "ExchangeScope.h"
 #include "StatusTexts.h"
@@ -10,48 +11,69 @@
 
 namespace {
 const int flashIntervalMs = 500;
+// Seen across a room: white on red, blinking against red on the bar.
+const char *const alarmLitStyle = "color: white; background-color: red;";
+const char *const alarmDarkStyle = "color: red;";
+} // namespace
+
+// Before the first read, and whenever the last one failed, nothing is known
+// of the dispenser's alarms.
+void MainWindow::showAlarmsUnknown()
+{
+    flashTimer->stop();
+    flashOn = false;
+    alarmLabel->setText(QStringLiteral("Status unknown"));
+    alarmLabel->setStyleSheet(QStringLiteral("color: gray;"));
 }
 
+// The poll writes its own label. The status line keeps the outcome of the
+// last action; only a failed poll, a dispenser lost, takes it, and the next
+// answered poll gives it back green.
 void MainWindow::updateAlarms()
 {
     unsigned status = 0;
-    if (!link->isOpen()) {
-        showStatus(StatusMessage::connectFirst());
+    if (!link->isOpen())
         return;
-    }
     // A poll that falls due during another exchange is skipped; the display
     // keeps what the last poll showed.
-    if (exchangeRunning)
+    if (busy->isBusy())
         return;
-    const ExchangeScope exchange(exchangeRunning);
-    showProgress(QStringLiteral("Get Alarm Status from Device!"));
-    const int code = link->getAlarmStatus(status);
-    // A failed read says nothing about the alarms: keep showing what was known.
+    int code = DispenserLink::ok;
+    {
+        const ExchangeScope exchange(*busy);
+        code = link->getAlarmStatus(status);
+    }
     if (code != DispenserLink::ok) {
+        showAlarmsUnknown();
         showOutcome(StatusMessage::forCode(code));
+        statusShowsNoAnswer = true;
         return;
+    }
+    if (statusShowsNoAnswer) {
+        statusShowsNoAnswer = false;
+        showStatus(StatusMessage::connected());
     }
 
     if (status != 0) {
         const QString text = StatusTexts::alarmText(status);
         if (!text.isEmpty())
             alarmLabel->setText(text);
-        // Restarting the rhythm: the next tick hides the label.
+        // Restarting the rhythm: the next tick darkens the label.
         flashTimer->start(flashIntervalMs);
         flashOn = true;
+        alarmLabel->setStyleSheet(QLatin1String(alarmLitStyle));
     } else {
         alarmLabel->setText(QStringLiteral("Status OK"));
+        alarmLabel->setStyleSheet(QStringLiteral("color: green;"));
         flashTimer->stop();
         flashOn = false;
-        alarmLabel->setVisible(true);
     }
-    showOutcome(StatusMessage::connected());
 }
 
 void MainWindow::flash()
 {
     flashOn = !flashOn;
-    alarmLabel->setVisible(flashOn);
+    alarmLabel->setStyleSheet(QLatin1String(flashOn ? alarmLitStyle : alarmDarkStyle));
 }
 
 // A reset that went in is followed by a poll at once, so the label shows the
@@ -64,11 +86,10 @@ void MainWindow::alarmResetClicked(bool)
     }
     int code = DispenserLink::ok;
     {
-        const ExchangeScope exchange(exchangeRunning);
+        const ExchangeScope exchange(*busy);
         code = link->resetAlarms();
     }
+    showOutcome(StatusMessage::forCode(code));
     if (code == DispenserLink::ok)
         updateAlarms();
-    else
-        showOutcome(StatusMessage::forCode(code));
 }

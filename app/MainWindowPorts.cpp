@@ -65,6 +65,8 @@ void MainWindow::commSelectChanged(QAbstractButton *source)
 void MainWindow::on_connectButton_clicked()
 {
     dispenserCell.reset();
+    statusShowsNoAnswer = false;
+    showAlarmsUnknown();
     if (link->isOpen()) {
         link->closePort();
         ui->connectButton->setText(QStringLiteral("Connect"));
@@ -83,13 +85,18 @@ void MainWindow::on_connectButton_clicked()
                 QStringLiteral("Could not open %1: %2").arg(portName, link->portErrorString())));
         return;
     }
-    showStatus(StatusMessage::connected());
     ui->connectButton->setText(QStringLiteral("Disconnect"));
 
-    // The panel shows values in the dispenser's units, and the operator
-    // lockouts hold from the start, not only once a supervisor has opened
-    // their page; a dispenser that does not answer leaves the window as it is.
-    readUnits();
+    // Connected means answered: the first exchange tells. The panel shows
+    // values in the dispenser's units, and the operator lockouts hold from
+    // the start, not only once a supervisor has opened their page.
+    if (DispenserLink::isUnanswered(readUnits())) {
+        showStatus(StatusMessage::failed(
+                QStringLiteral("Port %1 open, but the Pelidor 7 does not answer").arg(portName)));
+        statusShowsNoAnswer = true;
+        return;
+    }
+    showStatus(StatusMessage::connected());
     if (readLockouts())
         applyLockoutEnabling();
 }
@@ -106,6 +113,8 @@ void MainWindow::connectToChosenPort()
 void MainWindow::onLineLost()
 {
     dispenserCell.reset();
+    statusShowsNoAnswer = false;
+    showAlarmsUnknown();
     ui->connectButton->setText(QStringLiteral("Connect"));
     showStatus(StatusMessage::failed(QStringLiteral("Connection lost: %1").arg(portName)));
 }

@@ -4,6 +4,7 @@
 
 #include "DispenserLink.h"
 #include "ExchangeScope.h"
+#include "QTableWidgetWithCopyPaste.h"
 #include "SettingsExchange.h"
 #include "StatusTexts.h"
 
@@ -104,7 +105,9 @@ void MainWindow::on_pushButton_4_clicked()
         showStatus(StatusMessage::connectFirst());
         return;
     }
-    const ExchangeScope exchange(exchangeRunning);
+    // Get writes the whole settings panel, the table and the job range.
+    const ExchangeScope exchange(
+            *busy, { ui->dockWidgetContents, profileTable, ui->dockWidgetContents_3 });
     const SettingsExchange::Reading reading = SettingsExchange::readSettings(
             *link, [this](const QString &text) { showProgress(text); });
 
@@ -179,7 +182,8 @@ void MainWindow::on_pushButton_5_clicked()
         showStatus(StatusMessage::connectFirst());
         return;
     }
-    const ExchangeScope exchange(exchangeRunning);
+    // Send takes the panel's values before the first command goes out.
+    const ExchangeScope exchange(*busy);
     SettingsExchange::Settings settings;
     settings.aiMode = ui->aiModeGroup->checkedId();
     settings.dispenseMode = ui->dispenseModeGroup->checkedId();
@@ -216,11 +220,11 @@ void MainWindow::updateMemCellValues()
     if (!link->isOpen())
         return;
     // Never inside another exchange: the read waits for it to end.
-    if (exchangeRunning) {
+    if (busy->isBusy()) {
         memCellTimer->start();
         return;
     }
-    const ExchangeScope exchange(exchangeRunning);
+    const ExchangeScope exchange(*busy, { ui->dockWidgetContents, profileTable });
     const int cell = ui->memCell->value();
     // The trigger can only be read for the dispenser's current cell.
     const bool triggerOfThisCell = dispenserCell == cell;

@@ -1,6 +1,7 @@
 // The status line: connectionLabel's text and colour, and passing notes.
 #include "MainWindow.h"
 
+#include "BusyControls.h"
 #include "DispenserLink.h"
 
 #include <QCoreApplication>
@@ -21,8 +22,8 @@ void MainWindow::showStatus(const StatusMessage &message)
 void MainWindow::showProgress(const QString &text)
 {
     showStatus(StatusMessage::success(text));
-    // Paints the text; input is held off by the running exchange's scope.
-    QCoreApplication::processEvents();
+    // Paints the text, and lets through the input the busy state allows.
+    QCoreApplication::processEvents(busy->stepEvents());
 }
 
 void MainWindow::showOutcome(const StatusMessage &message)

@@ -10,8 +10,9 @@ namespace SettingsExchange {
 
 namespace {
 
-// The codes of a sequence: the first failure is reported, and once the line
-// is lost no later step is tried.
+// The codes of a sequence: the first failure is reported, and after a
+// command the dispenser did not answer (or the line lost) no later step is
+// tried; a refused command does not stop it.
 class Steps
 {
 public:
@@ -20,7 +21,7 @@ public:
     {
         if (firstFailure == DispenserLink::ok)
             firstFailure = code;
-        stopped = code == DispenserLink::portClosed;
+        stopped = DispenserLink::isUnanswered(code);
         return !stopped;
     }
     bool stopped = false;

@@ -11,8 +11,9 @@ class DispenserLink;
 // The settings panel's exchanges with the dispenser (Get, Send and the read
 // of one memory cell), in their fixed order, without widgets: the window
 // shows what they return. Pressures are in the unit the window shows; the
-// dispenser takes and gives a bar pressure in hundredths. A sequence stops
-// at once when the line is lost.
+// dispenser takes and gives a bar pressure in hundredths. A sequence stops at
+// the first command the dispenser does not answer; what was read before
+// stands.
 namespace SettingsExchange {
 
 // Called with the text of each step before the step waits on the line.
@@ -73,7 +74,7 @@ struct Settings
     std::optional<int> trigger;
 };
 
-// Sends every setting whatever the codes; the first failure's code, or 0.
+// Sends every setting, also after a refusal; the first failure's code, or 0.
 int sendSettings(DispenserLink &link, const Settings &settings, int pressureUnit,
                  const Progress &progress);
 

@@ -72,6 +72,8 @@ StatusMessage applyPage(DispenserLink &link, int page, const DispenserState &sta
         if (calendarDate.year() < 2000 || calendarDate.year() > 2099)
             return StatusMessage::failed(QStringLiteral("Date must be between 2000 and 2099"));
         code = link.setTime(state.hour, state.minute, state.clock24);
+        if (DispenserLink::isUnanswered(code))
+            break;
         if (const int dateCode = link.setDate(calendarDate.month(), calendarDate.day(),
                                               calendarDate.year() - 2000);
             code == DispenserLink::ok)

@@ -32,7 +32,7 @@ void MainWindow::on_configApplyButton_clicked()
         showStatus(StatusMessage::connectFirst());
         return;
     }
-    const ExchangeScope exchange(exchangeRunning);
+    const ExchangeScope exchange(*busy);
     showOutcome(ConfigExchange::applyPage(*link, index, *state, ui->calendarWidget->selectedDate(),
                                           AppSettings().superPassword()));
 }

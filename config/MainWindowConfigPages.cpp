@@ -97,7 +97,7 @@ void MainWindow::keepConfigPage()
 void MainWindow::showPressureUnitsPage()
 {
     if (link->isOpen()) {
-        const ExchangeScope exchange(exchangeRunning);
+        const ExchangeScope exchange(*busy);
         int unit = 0;
         if (ConfigExchange::readPressureUnit(*link, unit) != DispenserLink::ok)
             return keepConfigPage();
@@ -110,7 +110,7 @@ void MainWindow::showPressureUnitsPage()
 void MainWindow::showVacuumUnitsPage()
 {
     if (link->isOpen()) {
-        const ExchangeScope exchange(exchangeRunning);
+        const ExchangeScope exchange(*busy);
         int unit = 0;
         if (ConfigExchange::readVacuumUnit(*link, unit) != DispenserLink::ok)
             return keepConfigPage();
@@ -122,7 +122,7 @@ void MainWindow::showVacuumUnitsPage()
 void MainWindow::showTimeDatePage()
 {
     if (link->isOpen()) {
-        const ExchangeScope exchange(exchangeRunning);
+        const ExchangeScope exchange(*busy, { ui->page_4 });
         ConfigExchange::Clock clock;
         if (ConfigExchange::readClock(*link, clock) != DispenserLink::ok)
             return keepConfigPage();
@@ -138,7 +138,7 @@ void MainWindow::showTimeDatePage()
 void MainWindow::showAlarmOptionsPage()
 {
     if (link->isOpen()) {
-        const ExchangeScope exchange(exchangeRunning);
+        const ExchangeScope exchange(*busy, { ui->page_5 });
         unsigned alarms = 0;
         if (ConfigExchange::readAlarms(*link, alarms) != DispenserLink::ok)
             return keepConfigPage();
@@ -158,23 +158,25 @@ void MainWindow::showLockoutPage()
 }
 
 // The dispenser's pressure and vacuum units, shown by the panel and the
-// table; true when both were read.
-bool MainWindow::readUnits()
+// table; the first failure's code, or 0.
+int MainWindow::readUnits()
 {
-    const ExchangeScope exchange(exchangeRunning);
+    const ExchangeScope exchange(*busy);
     int pressureUnit = 0;
     int vacuumUnit = 0;
-    if (ConfigExchange::readPressureUnit(*link, pressureUnit) != DispenserLink::ok
-        || ConfigExchange::readVacuumUnit(*link, vacuumUnit) != DispenserLink::ok)
-        return false;
+    int code = ConfigExchange::readPressureUnit(*link, pressureUnit);
+    if (code == DispenserLink::ok)
+        code = ConfigExchange::readVacuumUnit(*link, vacuumUnit);
+    if (code != DispenserLink::ok)
+        return code;
     showPressureUnit(pressureUnit);
     showVacuumUnit(vacuumUnit);
-    return true;
+    return code;
 }
 
 bool MainWindow::readLockouts()
 {
-    const ExchangeScope exchange(exchangeRunning);
+    const ExchangeScope exchange(*busy, { ui->page_6 });
     unsigned lockouts = 0;
     if (ConfigExchange::readLockouts(*link, AppSettings().superPassword(), lockouts)
         != DispenserLink::ok)

@@ -320,7 +320,19 @@ QString DispenserLink::errorMessage(int code)
 QString DispenserLink::failureText(int code)
 {
     const QString message = errorMessage(code);
-    return message.isEmpty() ? QStringLiteral("Error: code %1").arg(code) : message;
+    if (message.isEmpty())
+        return QStringLiteral("Error: code %1").arg(code);
+    // What to do, where the cause is clear.
+    switch (code) {
+    case portClosed:
+        return message + QStringLiteral(" - Connect first");
+    case noAck:
+        return message + QStringLiteral(" - is the Pelidor 7 switched on and connected?");
+    case unknownReply:
+        return message + QStringLiteral(" - is the Pelidor 7 set to the same baud rate?");
+    default:
+        return message;
+    }
 }
 
 bool DispenserLink::isUnanswered(int code)

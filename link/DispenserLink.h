@@ -78,8 +78,9 @@ public:
     int feedbackCommand(QByteArray packetText, QByteArray &reply);
     // The code's message; empty for codes that have none (0, 7, 10, ...).
     static QString errorMessage(int code);
-    // What the user is shown for a failed code: its message, or the bare code
-    // for codes without one, so a failure never shows as a blank.
+    // What the user is shown for a failed code: its message, with a hint what
+    // to do where the cause is clear, or the bare code for codes without one,
+    // so a failure never shows as a blank.
     static QString failureText(int code);
     // Writes the code's message, if it has one, to the debug stream.
     static void printError(int code);

@@ -4,6 +4,7 @@
 
 #include "ExchangeScope.h"
 #include "ProfileTransmission.h"
+#include "QTableWidgetWithCopyPaste.h"
 
 #include <QCoreApplication>
 
@@ -21,8 +22,10 @@ void MainWindow::on_pushButton_clicked()
 
     ProfileTransmission::Result result;
     {
-        // Input other than the stop button is held off during the run.
-        const ExchangeScope exchange(exchangeRunning, ui->pushButton);
+        // The button stops the run; the profile and its range stay as they are.
+        const ExchangeScope exchange(
+                *busy, { ui->dockWidgetContents, profileTable, ui->dockWidgetContents_3 },
+                ui->pushButton);
         result = ProfileTransmission::transmit(
                 *link, *state, ui->bulkAdjustStart->value(), ui->bulkAdjustEnd->value(),
                 [this](int cell) {
@@ -30,7 +33,7 @@ void MainWindow::on_pushButton_clicked()
                             QStringLiteral("Transmitting MemCell %1").arg(cell)));
                 },
                 [this] {
-                    QCoreApplication::processEvents();
+                    QCoreApplication::processEvents(busy->stepEvents());
                     return !transmitStopRequested;
                 });
     }

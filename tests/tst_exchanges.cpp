@@ -317,7 +317,8 @@ private slots:
         clock.start();
         const ProfileTransmission::Result result = transmit();
         QCOMPARE(result.summary(),
-                 QStringLiteral("Transmit stopped at MemCell 0: Error: NACK from P7"));
+                 QStringLiteral("Transmit stopped at MemCell 0: Error: NACK from P7 - is the "
+                                "Pelidor 7 switched on and connected?"));
         QVERIFY2(clock.elapsed() < 5000, "one unanswered command is enough");
         QCOMPARE(cellsShown, QList<int> { 0 });
     }

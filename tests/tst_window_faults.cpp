@@ -1,14 +1,18 @@
 // The window when the dispenser or the line fails, and while exchanges run:
 // every action ends with a visible outcome, nothing starts inside another
 // exchange, and a transmission can be stopped or ended by closing.
+#include "BusyControls.h"
 #include "CpuStopwatch.h"
 #include "DebugCapture.h"
 #include "DispenserLink.h"
+#include "Packet.h"
 #include "WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QApplication>
 #include <QDoubleSpinBox>
+#include <QStackedWidget>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -109,19 +113,22 @@ private slots:
         QCOMPARE(f.labelText("alarmLabel"), QStringLiteral("Alarm: Pressure Alarm"));
         auto *flashTimer = f.find<QTimer>("flashTimer");
         QVERIFY(flashTimer->isActive());
+        QCOMPARE(f.find("alarmLabel")->styleSheet(),
+                 QStringLiteral("color: white; background-color: red;"));
         QMetaObject::invokeMethod(f.window.get(), "flash");
-        QVERIFY(f.find("alarmLabel")->isHidden());
+        QCOMPARE(f.find("alarmLabel")->styleSheet(), QStringLiteral("color: red;"));
 
         f.clearLog();
         f.click("alarmResetButton");
         QCOMPARE(f.packets(), QList<QByteArray>({ "04EK  ", "04EL  " }));
         QCOMPARE(f.labelText("alarmLabel"), QStringLiteral("Status OK"));
-        QVERIFY(!f.find("alarmLabel")->isHidden());
+        QCOMPARE(f.find("alarmLabel")->styleSheet(), QStringLiteral("color: green;"));
         QVERIFY(!flashTimer->isActive());
         QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
     }
 
-    // Polls falling due during Get are skipped, a cell read waits, clicks are dropped.
+    // Polls falling due during Get are skipped, a cell read waits, and once
+    // the window shows itself busy the other buttons take no click.
     void nothingStartsInsideAnExchange()
     {
         SimulatedDispenser::State s;
@@ -133,7 +140,7 @@ private slots:
         auto *alarmTimer = f.find<QTimer>("alarmTimer");
         alarmTimer->setInterval(20);
         alarmTimer->blockSignals(false);
-        clickSoon(100, "pushButton_5");
+        clickSoon(BusyControls::showAfterMs + 100, "pushButton_5");
         DebugCapture debug;
         f.click("pushButton_4");
         alarmTimer->blockSignals(true);
@@ -147,6 +154,97 @@ private slots:
         QVERIFY(!debug.lines().contains("Error: Serial port busy with another command"));
     }
 
+    // With the dispenser off, every action ends at its first unanswered
+    // command (one ENQ), and says so in red with what to do.
+    void switchedOffDispenser_data()
+    {
+        QTest::addColumn<QByteArray>("action"); // a button, or the index of a page to open
+        QTest::addColumn<QString>("status");
+        const QString nack =
+                QStringLiteral("Error: NACK from P7 - is the Pelidor 7 switched on and connected?");
+        QTest::newRow("Get") << QByteArray("pushButton_4") << nack;
+        QTest::newRow("Send") << QByteArray("pushButton_5") << nack;
+        QTest::newRow("Apply") << QByteArray("configApplyButton") << nack;
+        QTest::newRow("page read") << QByteArray("Time/Date") << "Connected to Pelidor 7";
+    }
+
+    void switchedOffDispenser()
+    {
+        QFETCH(QByteArray, action);
+        QFETCH(QString, status);
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        f.find<QStackedWidget>("configStackWidget")->setCurrentIndex(4); // alarm options
+        f.dispenser->setPoweredOn(false);
+        if (action.startsWith("Time"))
+            f.openPage(action);
+        else
+            f.click(action);
+        QCOMPARE(f.status(), status);
+        QCOMPARE(f.dispenser->receivedBytes().count(Packet::ENQ), 1);
+    }
+
+    // While Get waits on a dispenser that is off, the window shows itself
+    // busy: what would start another exchange, and the fields Get fills, are
+    // disabled and refuse the keys typed into them; the rest takes input.
+    void busyIsVisible()
+    {
+        QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown),
+                 qPrintable(f.errorString()));
+        auto *field = f.find<QDoubleSpinBox>("dispenseTime");
+        field->setFocus();
+        f.dispenser->setPoweredOn(false);
+        QStringList during;
+        QTimer::singleShot(BusyControls::showAfterMs + 100, [&] {
+            for (const char *name : { "pushButton_4", "pushButton_5", "connectButton", "treeWidget",
+                                      "dispenseTime", "calendarWidget" })
+                during << QStringLiteral("%1 %2").arg(name).arg(f.find(name)->isEnabled());
+            during << QString::number(QApplication::overrideCursor()->shape());
+            QTest::keyClicks(field, "0.5");
+        });
+        f.click("pushButton_4");
+        QCOMPARE(during,
+                 QStringList({ "pushButton_4 0", "pushButton_5 0", "connectButton 0",
+                               "treeWidget 0", "dispenseTime 0", "calendarWidget 1",
+                               QString::number(Qt::BusyCursor) }));
+        QCOMPARE(field->text(), QStringLiteral("unknown"));
+        QVERIFY(field->isEnabled() && field->hasFocus());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // Connected means answered; the poll writes its own label and takes the
+    // status line only when it fails, and gives it back once answered.
+    void theStatusLineKeepsTheLastOutcome()
+    {
+        QVERIFY2(f.open({}, 0), qPrintable(f.errorString()));
+        auto poll = [this] { QMetaObject::invokeMethod(f.window.get(), "updateAlarms"); };
+        QCOMPARE(f.labelText("alarmLabel"), QStringLiteral("Status unknown"));
+        f.dispenser->setPoweredOn(false);
+        f.click("connectButton");
+        QCOMPARE(f.status(), "Port " + f.portName + " open, but the Pelidor 7 does not answer");
+        QVERIFY(f.statusIsRed());
+        f.dispenser->setPoweredOn(true);
+        poll();
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+        QVERIFY(!f.statusIsRed());
+        QCOMPARE(f.labelText("alarmLabel"), QStringLiteral("Status OK"));
+
+        f.dispenser->injectFault(SimulatedDispenser::Fault::Refuse);
+        f.click("pushButton_5");
+        poll();
+        QCOMPARE(f.status(), QStringLiteral("Error: A2 Received from P7"));
+        f.dispenser->setPoweredOn(false);
+        poll();
+        QVERIFY(f.status().startsWith("Error: NACK from P7"));
+        QCOMPARE(f.labelText("alarmLabel"), QStringLiteral("Status unknown"));
+        f.dispenser->setPoweredOn(true);
+        poll();
+        QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
+
+        f.click("connectButton"); // disconnect
+        poll();
+        QCOMPARE(f.status(), QStringLiteral("Not Connected to Pelidor 7"));
+    }
+
     void transmitStopsWhenAskedOrClosed()
     {
         QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown),
@@ -155,9 +253,9 @@ private slots:
         f.dispenser->setReplyDelay(2);
         f.clearLog();
         QString duringRun;
-        QTimer::singleShot(150, [&] { duringRun = buttonText("pushButton"); });
-        clickSoon(160, "pushButton_4"); // dropped: only the stop button is live
-        clickSoon(200, "pushButton");
+        QTimer::singleShot(250, [&] { duringRun = buttonText("pushButton"); });
+        clickSoon(300, "pushButton_4"); // disabled: only the stop button is live
+        clickSoon(350, "pushButton");
         DebugCapture debug;
         f.click("pushButton");
         QVERIFY(!debug.lines().contains("Error: Serial port busy with another command"));
