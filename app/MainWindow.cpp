@@ -76,6 +76,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
 
     communicationLog = new CommunicationLog;
     link = new DispenserLink;
+    link->setTraffic(communicationLog);
     connect(link, &DispenserLink::lineLost, this, &MainWindow::onLineLost);
     state = new DispenserState;
     parameterArrays = { state->times.data(), state->pressures.data(), state->vacuums.data() };

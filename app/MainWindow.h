@@ -187,7 +187,6 @@ private:
     void changeSupervisorPassword();
 
     Ui_MainWindow *ui = nullptr;
-    // Before the link: it takes the link's lines from the first on.
     CommunicationLog *communicationLog = nullptr;
     CommunicationLogDock *communicationLogDock = nullptr;
     DispenserLink *link = nullptr;
