@@ -6,6 +6,9 @@
 #include "CommunicationLogDock.h"
 #include "DialogProvider.h"
 #include "DispenserLink.h"
+#include "HistoryDock.h"
+#include "HistoryEvents.h"
+#include "HistoryStore.h"
 #include "PasswordDialog.h"
 #include "QTableWidgetWithCopyPaste.h"
 
@@ -162,6 +165,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     ui->plotTime->click();
     ui->bulkAdjustDock->hide();
     setupCommunicationLog();
+    setupHistory();
+    setupSupervisorTimeout();
 }
 
 MainWindow::~MainWindow()
@@ -173,6 +178,8 @@ MainWindow::~MainWindow()
     profileTable->verticalHeader()->disconnect(this);
     delete link;
     delete communicationLog;
+    delete historyEvents;
+    delete history;
     delete state;
     delete ui;
 }
@@ -186,6 +193,25 @@ void MainWindow::setupCommunicationLog()
     communicationLogDock->hide();
     QAction *toggle = communicationLogDock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("actionCommunication_Log"));
+    ui->menuView->addAction(toggle);
+}
+
+// The history opens once the status line can say that it cannot. View ->
+// History, at the bottom and closed at start.
+void MainWindow::setupHistory()
+{
+    history = new HistoryStore;
+    historyEvents = new HistoryEvents;
+    connect(history, &HistoryStore::turnedOff, this,
+            [this](const QString &reason) { showStatus(StatusMessage::failed(reason)); });
+    history->open();
+
+    historyDock = new HistoryDock(
+            *history, [this]() -> DialogProvider & { return dialogs(); }, this);
+    addDockWidget(Qt::BottomDockWidgetArea, historyDock);
+    historyDock->hide();
+    QAction *toggle = historyDock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("actionHistory"));
     ui->menuView->addAction(toggle);
 }
 

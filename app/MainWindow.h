@@ -22,6 +22,10 @@ class QTreeWidgetItem;
 class CommunicationLog;
 class CommunicationLogDock;
 class DispenserLink;
+class HistoryDock;
+class HistoryEvents;
+class HistoryStore;
+class IdleTimeout;
 class DelegateTableTime;
 class DialogProvider;
 class QTableWidgetWithCopyPaste;
@@ -119,6 +123,7 @@ private:
     // --- shell (app/MainWindow.cpp) ---
     void setupStatusBar();
     void setupCommunicationLog();
+    void setupHistory();
     void setupButtonGroupIds();
     // A plain modal notice: no parent, no title, no icon, just OK.
     static void showNotice(const QString &text);
@@ -171,6 +176,11 @@ private:
     void enterOperatorMode();
     // The password dialog being shown, if any: only one is offered at a time.
     PasswordDialog *openPasswordDialog = nullptr;
+    // Supervisor mode ends after a while without input.
+    void setupSupervisorTimeout();
+    void supervisorTimeoutChanged(int minutes);
+    void supervisorIdleExpired();
+    IdleTimeout *supervisorIdle = nullptr;
 
     // --- configuration (config/) ---
     void showPressureUnitsPage();
@@ -189,6 +199,9 @@ private:
     Ui_MainWindow *ui = nullptr;
     CommunicationLog *communicationLog = nullptr;
     CommunicationLogDock *communicationLogDock = nullptr;
+    HistoryStore *history = nullptr;
+    HistoryEvents *historyEvents = nullptr;
+    HistoryDock *historyDock = nullptr;
     DispenserLink *link = nullptr;
     DispenserState *state = nullptr;
 

@@ -3,6 +3,7 @@
 
 #include "DispenserLink.h"
 #include "ExchangeScope.h"
+#include "HistoryEvents.h"
 #include "StatusTexts.h"
 
 #include <QLabel>
@@ -31,6 +32,7 @@ void MainWindow::updateAlarms()
         showOutcome(StatusMessage::forCode(code));
         return;
     }
+    history->record(historyEvents->alarmsPolled(status));
 
     if (status != 0) {
         const QString text = StatusTexts::alarmText(status);
@@ -67,6 +69,7 @@ void MainWindow::alarmResetClicked(bool)
         const ExchangeScope exchange(exchangeRunning);
         code = link->resetAlarms();
     }
+    history->record(HistoryEvents::alarmReset(code));
     if (code == DispenserLink::ok)
         updateAlarms();
     else

@@ -5,6 +5,7 @@
 #include "AppSettings.h"
 #include "ConfigPage.h"
 #include "DispenserLink.h"
+#include "HistoryEvents.h"
 #include "SerialPortList.h"
 
 #include <QDebug>
@@ -64,6 +65,7 @@ void MainWindow::on_connectButton_clicked()
         link->closePort();
         ui->connectButton->setText(QStringLiteral("Connect"));
         showStatus(StatusMessage::notConnected());
+        history->record(HistoryEvents::disconnected(portName));
         return;
     }
 
@@ -79,6 +81,7 @@ void MainWindow::on_connectButton_clicked()
         return;
     }
     showStatus(StatusMessage::connected());
+    history->record(HistoryEvents::connected(portName, baudRate));
     ui->connectButton->setText(QStringLiteral("Disconnect"));
 
     // The operator lockouts hold from the start, not only once a supervisor
@@ -101,6 +104,7 @@ void MainWindow::onLineLost()
 {
     ui->connectButton->setText(QStringLiteral("Connect"));
     showStatus(StatusMessage::failed(QStringLiteral("Connection lost: %1").arg(portName)));
+    history->record(HistoryEvents::connectionLost(portName));
 }
 
 void MainWindow::pushButton_2_clicked()

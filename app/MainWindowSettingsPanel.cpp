@@ -4,6 +4,7 @@
 
 #include "DispenserLink.h"
 #include "ExchangeScope.h"
+#include "HistoryEvents.h"
 #include "SettingsExchange.h"
 #include "StatusTexts.h"
 
@@ -75,6 +76,7 @@ void MainWindow::on_pushButton_4_clicked()
         ui->dateTimeLabel->setText(
                 StatusTexts::clockText(clock->hour, clock->minute, clock->twentyFourHour));
 
+    history->record(historyEvents->got(reading, *state));
     showOutcome(StatusMessage::forCode(reading.firstFailure));
 }
 
@@ -103,6 +105,7 @@ void MainWindow::on_pushButton_5_clicked()
     const int firstFailure =
             SettingsExchange::sendSettings(*link, settings, state->pressureUnits,
                                            [this](const QString &text) { showProgress(text); });
+    history->record(historyEvents->sent(settings, firstFailure, *state));
     showOutcome(StatusMessage::forCode(firstFailure));
 }
 
@@ -125,6 +128,7 @@ void MainWindow::updateMemCellValues()
     const int cell = ui->memCell->value();
     const SettingsExchange::CellReading reading = SettingsExchange::readCell(
             *link, cell, state->pressureUnits, [this](const QString &text) { showProgress(text); });
+    historyEvents->cellRead(cell, reading);
 
     if (const auto &values = reading.values) {
         storeReadValue(cell, Pressure, values->pressure);

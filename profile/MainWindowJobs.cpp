@@ -4,6 +4,7 @@
 
 #include "AppSettings.h"
 #include "DialogProvider.h"
+#include "HistoryEvents.h"
 
 #include <QMessageBox>
 #include <QSignalBlocker>
@@ -69,6 +70,7 @@ void MainWindow::on_actionSave_Job_triggered()
                               QMessageBox::Ok);
         return;
     }
+    history->record(HistoryEvents::job(HistoryKind::jobSaved, n, job));
     refreshJobTable();
     showConfirmation(QStringLiteral("Job %1 saved").arg(n));
 }
@@ -97,6 +99,7 @@ void MainWindow::loadJob(int n)
         return;
     }
     const AppSettings::Job job = settings.job(n);
+    history->record(HistoryEvents::job(HistoryKind::jobLoaded, n, job));
 
     // Clicking runs the mode slots, which update the record and the headings.
     if (QAbstractButton *button = ui->aiModeGroup->button(job.aiMode)) {

@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "DialogProvider.h"
+#include "HistoryEvents.h"
 #include "ProfileFile.h"
 
 #include <QMessageBox>
@@ -49,6 +50,7 @@ void MainWindow::loadProfile(const QString &fileName)
     // read a cell from the dispenser over the profile just loaded.
     const QSignalBlocker noCellRead(ui->memCell);
     showCellRange(state->startCell, state->endCell);
+    history->record(HistoryEvents::profileFile(HistoryKind::profileOpened, fileName));
 }
 
 void MainWindow::on_actionSave_Profile_triggered()
@@ -59,10 +61,12 @@ void MainWindow::on_actionSave_Profile_triggered()
     if (fileName.isEmpty())
         return;
     const int code = state->writeProfile(fileName);
-    if (code == ProfileFile::Ok)
+    if (code == ProfileFile::Ok) {
+        history->record(HistoryEvents::profileFile(HistoryKind::profileSaved, fileName));
         showConfirmation(QStringLiteral("Profile saved to %1").arg(fileName));
-    else
+    } else {
         showFileError(code);
+    }
 }
 
 void MainWindow::on_actionOpen_Profile_triggered()

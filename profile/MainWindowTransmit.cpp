@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "ExchangeScope.h"
+#include "HistoryEvents.h"
 #include "ProfileTransmission.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,7 @@ void MainWindow::on_pushButton_clicked()
 
     ui->pushButton->setText(buttonText);
     transmitting = false;
+    history->record(HistoryEvents::transmitted(result));
     showStatus(result.succeeded() ? StatusMessage::success(result.summary())
                                   : StatusMessage::failed(result.summary()));
 }
