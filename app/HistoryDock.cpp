@@ -103,10 +103,17 @@ HistoryDock::HistoryDock(HistoryStore &store, std::function<DialogProvider &()> 
     });
 }
 
-// The model's query must end before its connection goes.
 HistoryDock::~HistoryDock()
 {
-    model->clear();
+    closeReader();
+}
+
+// The model's query must go before its connection: a cleared model still
+// holds an empty query of that connection's driver.
+void HistoryDock::closeReader()
+{
+    model->setQuery(QSqlQuery());
+    reader.reset();
 }
 
 void HistoryDock::showEvent(QShowEvent *event)
@@ -120,8 +127,7 @@ void HistoryDock::showEvent(QShowEvent *event)
 void HistoryDock::hideEvent(QHideEvent *event)
 {
     newRows->stop();
-    model->clear();
-    reader.reset();
+    closeReader();
     QDockWidget::hideEvent(event);
 }
 

@@ -35,6 +35,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    void closeReader();
     HistoryReader::Filter filter() const;
     void showRows();
     void exportRows();
