@@ -72,10 +72,12 @@ QSqlQuery HistoryReader::select(const Filter &filter, bool forwardOnly) const
 
     QSqlQuery query(QSqlDatabase::database(connection, false));
     query.setForwardOnly(forwardOnly);
+    // Sorted by the column, not by the "Time" text (names ignore case): the
+    // indexes give that order without sorting.
     query.prepare(QStringLiteral("SELECT strftime('%Y-%m-%d %H:%M:%S', time / 1000, 'unixepoch', "
                                  "'localtime') AS Time, mode AS Mode, kind AS Kind, "
                                  "details AS Details FROM events")
-                  + where + QStringLiteral(" ORDER BY time DESC, id DESC"));
+                  + where + QStringLiteral(" ORDER BY events.time DESC, events.id DESC"));
     for (const QVariant &value : qAsConst(values))
         query.addBindValue(value);
     query.exec();
