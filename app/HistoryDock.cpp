@@ -151,7 +151,8 @@ void HistoryDock::showRows()
     if (model->lastError().isValid())
         result->setText(
                 QStringLiteral("The history cannot be read: %1").arg(model->lastError().text()));
-    table->resizeColumnToContents(0);
+    for (int column = 0; column < 3; ++column) // time, mode, kind; the details take the rest
+        table->resizeColumnToContents(column);
 }
 
 void HistoryDock::exportRows()
