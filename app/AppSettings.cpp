@@ -62,6 +62,16 @@ void AppSettings::setBaudRate(int baud)
     settings.setValue(QLatin1String(baudRateKey), baud);
 }
 
+int AppSettings::supervisorTimeout() const
+{
+    return settings.value(QLatin1String(supervisorTimeoutKey), defaultSupervisorTimeout).toInt();
+}
+
+void AppSettings::setSupervisorTimeout(int minutes)
+{
+    settings.setValue(QLatin1String(supervisorTimeoutKey), minutes);
+}
+
 int AppSettings::maxJob() const
 {
     return settings.value(QLatin1String(maxJobKey)).toInt();

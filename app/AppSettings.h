@@ -14,10 +14,12 @@ public:
     static constexpr const char *portKey = "COMport";
     static constexpr const char *baudRateKey = "baudeRate";
     static constexpr const char *maxJobKey = "jobs/maxJob";
+    static constexpr const char *supervisorTimeoutKey = "supervisorTimeoutMinutes";
 
     static constexpr const char *firstRunPassword = "5183";
     static constexpr const char *firstRunPort = "COM4";
     static constexpr int firstRunBaudRate = 115200;
+    static constexpr int defaultSupervisorTimeout = 15; // minutes
     // Job numbers the dialogs offer; the job list shows 1 up to this.
     static constexpr int highestJobNumber = 100;
 
@@ -50,6 +52,10 @@ public:
     bool hasBaudRate() const;
     int baudRate() const;
     void setBaudRate(int baud);
+
+    // Minutes without input after which Supervisor mode ends; 0: never.
+    int supervisorTimeout() const;
+    void setSupervisorTimeout(int minutes);
 
     int maxJob() const;
     void setMaxJob(int n);

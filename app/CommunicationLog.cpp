@@ -1,6 +1,7 @@
 #include "CommunicationLog.h"
 
-#include "LinkLog.h"
+#include "DispenserLink.h"
+#include "Packet.h"
 
 #include <QDateTime>
 #include <QSaveFile>
@@ -9,12 +10,15 @@ namespace {
 
 QString printable(const QByteArray &bytes)
 {
+    static const char *const names[] = { "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK" };
     QString text;
     text.reserve(bytes.size());
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte < 0x7f)
             text += QLatin1Char(c);
+        else if (byte < std::size(names))
+            text += QLatin1Char('<') + QLatin1String(names[byte]) + QLatin1Char('>');
         else
             text += QStringLiteral("<%1>").arg(byte, 2, 16, QLatin1Char('0'));
     }
@@ -23,19 +27,26 @@ QString printable(const QByteArray &bytes)
 
 } // namespace
 
-CommunicationLog::CommunicationLog(int capacity) : maxLines(std::size_t(qMax(1, capacity)))
+CommunicationLog::CommunicationLog(int capacity) : maxLines(std::size_t(qMax(1, capacity))) { }
+
+void CommunicationLog::sent(const QByteArray &bytes)
 {
-    LinkLog::setSink([this](const QByteArray &line) { append(line); });
+    append(Kind::Sent, bytes);
 }
 
-CommunicationLog::~CommunicationLog()
+void CommunicationLog::received(const QByteArray &bytes)
 {
-    LinkLog::setSink({});
+    append(Kind::Received, bytes);
 }
 
-void CommunicationLog::append(const QByteArray &line)
+void CommunicationLog::exchangeEnded(const QByteArray &packetText, int code)
 {
-    entries.push_back({ QDateTime::currentMSecsSinceEpoch(), line });
+    append(Kind::Outcome, packetText, code);
+}
+
+void CommunicationLog::append(Kind kind, const QByteArray &bytes, int code)
+{
+    entries.push_back({ QDateTime::currentMSecsSinceEpoch(), kind, code, bytes });
     if (entries.size() > maxLines)
         entries.pop_front();
     ++appended;
@@ -46,15 +57,47 @@ void CommunicationLog::clear()
     entries.clear();
 }
 
-QStringList CommunicationLog::linesSince(qint64 shownCount) const
+bool CommunicationLog::isSessionByte(const Entry &entry)
+{
+    if (entry.kind == Kind::Outcome || entry.bytes.isEmpty())
+        return false;
+    for (char c : entry.bytes) {
+        if (c != Packet::ENQ && c != Packet::ACK && c != Packet::EOT)
+            return false;
+    }
+    return true;
+}
+
+QString CommunicationLog::text(const Entry &entry)
+{
+    const QString time =
+            QDateTime::fromMSecsSinceEpoch(entry.time).toString(QStringLiteral("hh:mm:ss.zzz"));
+    const QString bytes = printable(Packet::hidePassword(entry.bytes));
+    switch (entry.kind) {
+    case Kind::Sent:
+        return time + QLatin1String(" -> ") + bytes;
+    case Kind::Received:
+        return time + QLatin1String(" <- ") + bytes;
+    case Kind::Outcome:
+        break;
+    }
+    const QString outcome = entry.code == DispenserLink::ok
+            ? QStringLiteral("ok")
+            : DispenserLink::failureText(entry.code);
+    return time + QLatin1String(" == ") + bytes.trimmed() + QLatin1String(": ") + outcome;
+}
+
+QStringList CommunicationLog::linesSince(qint64 shownCount, const View &view) const
 {
     const qint64 firstKept = appended - qint64(entries.size());
-    QStringList lines;
     const qint64 skipped = qBound<qint64>(0, shownCount - firstKept, qint64(entries.size()));
+    QStringList lines;
     for (auto entry = entries.begin() + std::ptrdiff_t(skipped); entry != entries.end(); ++entry) {
-        lines << QDateTime::fromMSecsSinceEpoch(entry->time)
-                                .toString(QStringLiteral("hh:mm:ss.zzz "))
-                        + printable(entry->line);
+        if (!view.sessionBytes && isSessionByte(*entry))
+            continue;
+        const QString line = text(*entry);
+        if (line.contains(view.filter, Qt::CaseInsensitive))
+            lines << line;
     }
     return lines;
 }
@@ -65,5 +108,7 @@ bool CommunicationLog::save(const QString &fileName) const
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     const QByteArray text = lines().join(QLatin1Char('\n')).toUtf8() + '\n';
-    return file.write(text) == text.size() && file.commit();
+    // Qt 5's commit() ignores a failed final flush and would replace the old
+    // file with a cut-off one; without a commit the copy is thrown away.
+    return file.write(text) == text.size() && file.flush() && file.commit();
 }

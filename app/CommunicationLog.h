@@ -1,45 +1,70 @@
 #ifndef COMMUNICATIONLOG_H
 #define COMMUNICATIONLOG_H
 
+#include "LinkTraffic.h"
+
 #include <QByteArray>
+#include <QString>
 #include <QStringList>
 
 #include <deque>
 
-// The link's traffic and diagnostics (commands, replies, error messages), as
-// the link writes them to the debug stream, with the time each arrived;
-// newest last, kept to the last `capacity` lines. Recording costs a copy of
-// the line; the text is formatted only when someone reads it. While an object
-// lives it takes the link's lines.
-class CommunicationLog
+// The traffic of the link: every packet sent and received, the session bytes
+// (ENQ, ACK, EOT) and each transaction's outcome, with the time of each,
+// newest last, kept to the last `capacity` lines. Recording keeps the bytes
+// and the time; the text is made only when someone reads it. Passwords are
+// shown as "****" in every line it gives.
+class CommunicationLog : public LinkTraffic
 {
 public:
-    explicit CommunicationLog(int capacity = 5000);
-    ~CommunicationLog();
-    CommunicationLog(const CommunicationLog &) = delete;
-    CommunicationLog &operator=(const CommunicationLog &) = delete;
+    // What a reader asks for: only the packets and outcomes, or the session
+    // bytes too; and only lines that contain the filter text (any case).
+    struct View
+    {
+        bool sessionBytes = true;
+        QString filter;
+    };
 
-    void append(const QByteArray &line);
+    explicit CommunicationLog(int capacity = 5000);
+
+    void sent(const QByteArray &bytes) override;
+    void received(const QByteArray &bytes) override;
+    void exchangeEnded(const QByteArray &packetText, int code) override;
+
     void clear();
     int capacity() const { return int(maxLines); }
 
-    // Lines appended since the log began, cleared or not: a reader keeps the
+    // Lines recorded since the log began, cleared or not: a reader keeps the
     // count it has shown and asks for what came since.
     qint64 appendedCount() const { return appended; }
-    // "hh:mm:ss.zzz text", control bytes written as <02>; the lines appended
-    // after the first `shownCount`, or all kept when those are gone.
-    QStringList linesSince(qint64 shownCount) const;
-    QStringList lines() const { return linesSince(appended - qint64(entries.size())); }
+    // "hh:mm:ss.zzz -> <STX>04AU  D7<ETX>", "<-" for what the dispenser sent,
+    // "==" and the packet text for an outcome ("ok" or the error message);
+    // the lines recorded after the first `shownCount`, or all kept when those
+    // are gone.
+    QStringList linesSince(qint64 shownCount, const View &view) const;
+    QStringList lines(const View &view) const
+    {
+        return linesSince(appended - qint64(entries.size()), view);
+    }
+    QStringList lines() const { return lines(View()); }
 
-    // Writes every kept line to the file; false when it cannot be written.
+    // Writes every kept line to the file. False, with the old file left as it
+    // was, when it cannot be written completely.
     bool save(const QString &fileName) const;
 
 private:
+    enum class Kind : char { Sent, Received, Outcome };
     struct Entry
     {
         qint64 time; // milliseconds since the epoch
-        QByteArray line;
+        Kind kind;
+        int code; // of an outcome
+        QByteArray bytes;
     };
+
+    void append(Kind kind, const QByteArray &bytes, int code = 0);
+    static bool isSessionByte(const Entry &entry);
+    static QString text(const Entry &entry);
 
     std::size_t maxLines;
     std::deque<Entry> entries;

@@ -1,10 +1,11 @@
 #include "CommunicationLogDock.h"
 
-#include "CommunicationLog.h"
 #include "DialogProvider.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +22,8 @@ CommunicationLogDock::CommunicationLogDock(CommunicationLog &log,
     : QDockWidget(QStringLiteral("Communication Log"), parent),
       log(log),
       dialogs(std::move(dialogs)),
+      filter(new QLineEdit),
+      scope(new QComboBox),
       view(new QPlainTextEdit),
       refresh(new QTimer(this))
 {
@@ -31,6 +34,16 @@ CommunicationLogDock::CommunicationLogDock(CommunicationLog &log,
     view->setMaximumBlockCount(log.capacity());
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
+    filter->setObjectName(QStringLiteral("communicationLogFilter"));
+    filter->setPlaceholderText(QStringLiteral("Filter"));
+    filter->setClearButtonEnabled(true);
+    scope->setObjectName(QStringLiteral("communicationLogScope"));
+    scope->addItems({ QStringLiteral("Commands only"), QStringLiteral("Everything") });
+    shown.sessionBytes = false;
+    connect(filter, &QLineEdit::textChanged, this, &CommunicationLogDock::showAllLines);
+    connect(scope, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &CommunicationLogDock::showAllLines);
+
     auto *save = new QPushButton(QStringLiteral("Save Log…"));
     save->setObjectName(QStringLiteral("saveLogButton"));
     auto *clear = new QPushButton(QStringLiteral("Clear"));
@@ -39,7 +52,8 @@ CommunicationLogDock::CommunicationLogDock(CommunicationLog &log,
     connect(clear, &QPushButton::clicked, this, &CommunicationLogDock::clearLog);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
+    buttons->addWidget(filter, 1);
+    buttons->addWidget(scope);
     buttons->addWidget(save);
     buttons->addWidget(clear);
     auto *contents = new QWidget;
@@ -69,10 +83,18 @@ void CommunicationLogDock::showNewLines()
 {
     if (log.appendedCount() == shownCount)
         return;
-    const QStringList lines = log.linesSince(shownCount);
+    const QStringList lines = log.linesSince(shownCount, shown);
     shownCount = log.appendedCount();
     if (!lines.isEmpty())
         view->appendPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void CommunicationLogDock::showAllLines()
+{
+    shown.filter = filter->text();
+    shown.sessionBytes = scope->currentIndex() == 1;
+    view->setPlainText(log.lines(shown).join(QLatin1Char('\n')));
+    shownCount = log.appendedCount();
 }
 
 void CommunicationLogDock::saveLog()

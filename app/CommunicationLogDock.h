@@ -5,12 +5,16 @@
 
 #include <functional>
 
-class CommunicationLog;
+#include "CommunicationLog.h"
+
 class DialogProvider;
+class QComboBox;
+class QLineEdit;
 class QPlainTextEdit;
 class QTimer;
 
-// View -> Communication Log: the link's lines with their times, newest last.
+// View -> Communication Log: the link's traffic with its times, newest last,
+// narrowed by a filter text and by the choice of packets only or everything.
 // While the dock is closed nothing is drawn; while it is open the lines that
 // came meanwhile are added a few times a second, in one go, so a running
 // transmission is not slowed by drawing each line.
@@ -29,13 +33,17 @@ protected:
 
 private:
     void showNewLines();
+    void showAllLines();
     void saveLog();
     void clearLog();
 
     CommunicationLog &log;
     std::function<DialogProvider &()> dialogs;
+    QLineEdit *filter;
+    QComboBox *scope;
     QPlainTextEdit *view;
     QTimer *refresh;
+    CommunicationLog::View shown;
     qint64 shownCount = 0;
 };
 

@@ -7,6 +7,9 @@
 #include "CommunicationLogDock.h"
 #include "DialogProvider.h"
 #include "DispenserLink.h"
+#include "HistoryDock.h"
+#include "HistoryEvents.h"
+#include "HistoryStore.h"
 #include "PasswordDialog.h"
 #include "QTableWidgetWithCopyPaste.h"
 
@@ -77,6 +80,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
 
     communicationLog = new CommunicationLog;
     link = new DispenserLink;
+    link->setTraffic(communicationLog);
     connect(link, &DispenserLink::lineLost, this, &MainWindow::onLineLost);
     state = new DispenserState;
     parameterArrays = { state->times.data(), state->pressures.data(), state->vacuums.data() };
@@ -170,6 +174,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     ui->actionBulk_Adjust_Dispense_Profile->setVisible(false);
     ui->groupBox_7->setEnabled(false);
     applyLockoutEnabling();
+    setupHistory();
+    setupSupervisorTimeout();
 }
 
 MainWindow::~MainWindow()
@@ -181,6 +187,8 @@ MainWindow::~MainWindow()
     profileTable->verticalHeader()->disconnect(this);
     delete link;
     delete communicationLog;
+    delete historyEvents;
+    delete history;
     delete state;
     delete ui;
 }
@@ -208,6 +216,25 @@ void MainWindow::setupBusyControls()
                               ui->actionOperator_Mode, ui->actionOpen_Job, ui->actionOpen_Profile,
                               ui->page_2, ui->page_3 },
                             this);
+}
+
+// The history opens once the status line can say that it cannot. View ->
+// History, at the bottom and closed at start.
+void MainWindow::setupHistory()
+{
+    history = new HistoryStore;
+    historyEvents = new HistoryEvents;
+    connect(history, &HistoryStore::turnedOff, this,
+            [this](const QString &reason) { showStatus(StatusMessage::failed(reason)); });
+    history->open();
+
+    historyDock = new HistoryDock(
+            *history, [this]() -> DialogProvider & { return dialogs(); }, this);
+    addDockWidget(Qt::BottomDockWidgetArea, historyDock);
+    historyDock->hide();
+    QAction *toggle = historyDock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("actionHistory"));
+    ui->menuView->addAction(toggle);
 }
 
 void MainWindow::setupStatusBar()

@@ -26,6 +26,10 @@ class BusyControls;
 class CommunicationLog;
 class CommunicationLogDock;
 class DispenserLink;
+class HistoryDock;
+class HistoryEvents;
+class HistoryStore;
+class IdleTimeout;
 class DelegateTableTime;
 class DialogProvider;
 class QTableWidgetWithCopyPaste;
@@ -123,6 +127,7 @@ private:
     // --- shell (app/MainWindow.cpp) ---
     void setupStatusBar();
     void setupCommunicationLog();
+    void setupHistory();
     void setupButtonGroupIds();
     // A plain modal notice: no parent, no title, no icon, just OK.
     static void showNotice(const QString &text);
@@ -204,6 +209,11 @@ private:
     void enterOperatorMode();
     // The password dialog being shown, if any: only one is offered at a time.
     PasswordDialog *openPasswordDialog = nullptr;
+    // Supervisor mode ends after a while without input.
+    void setupSupervisorTimeout();
+    void supervisorTimeoutChanged(int minutes);
+    void supervisorIdleExpired();
+    IdleTimeout *supervisorIdle = nullptr;
 
     // --- configuration (config/) ---
     void showPressureUnitsPage();
@@ -220,9 +230,11 @@ private:
     void changeSupervisorPassword();
 
     Ui_MainWindow *ui = nullptr;
-    // Before the link: it takes the link's lines from the first on.
     CommunicationLog *communicationLog = nullptr;
     CommunicationLogDock *communicationLogDock = nullptr;
+    HistoryStore *history = nullptr;
+    HistoryEvents *historyEvents = nullptr;
+    HistoryDock *historyDock = nullptr;
     DispenserLink *link = nullptr;
     DispenserState *state = nullptr;
 

@@ -4,6 +4,7 @@
 #include "BusyControls.h"
 #include "DispenserLink.h"
 #include "ExchangeScope.h"
+#include "HistoryEvents.h"
 #include "StatusTexts.h"
 
 #include <QLabel>
@@ -46,9 +47,12 @@ void MainWindow::updateAlarms()
     if (code != DispenserLink::ok) {
         showAlarmsUnknown();
         showOutcome(StatusMessage::forCode(code));
+        if (!statusShowsNoAnswer)
+            history->record({ HistoryKind::noAnswer, DispenserLink::failureText(code) });
         statusShowsNoAnswer = true;
         return;
     }
+    history->record(historyEvents->alarmsPolled(status));
     if (statusShowsNoAnswer) {
         statusShowsNoAnswer = false;
         showStatus(StatusMessage::connected());
@@ -90,6 +94,7 @@ void MainWindow::alarmResetClicked(bool)
         code = link->resetAlarms();
     }
     showOutcome(StatusMessage::forCode(code));
+    history->record(HistoryEvents::alarmReset(code));
     if (code == DispenserLink::ok)
         updateAlarms();
 }

@@ -3,6 +3,9 @@
 #include "ui_MainWindow.h"
 
 #include "AppSettings.h"
+#include "BusyControls.h"
+#include "HistoryEvents.h"
+#include "IdleTimeout.h"
 #include "PasswordDialog.h"
 
 #include <QDebug>
@@ -44,12 +47,37 @@ void MainWindow::passDialogFinished(int result)
         enterSupervisorMode();
     } else {
         qDebug() << "Password incorrect.";
+        history->record(HistoryEvents::wrongPassword());
         showNotice(QStringLiteral("Wrong password."));
     }
 }
 
 void MainWindow::on_actionOperator_Mode_triggered()
 {
+    history->record(HistoryEvents::supervisorLeft());
+    enterOperatorMode();
+}
+
+void MainWindow::setupSupervisorTimeout()
+{
+    supervisorIdle = new IdleTimeout([this] { return busy->isBusy() || transmitting; }, this);
+    connect(supervisorIdle, &IdleTimeout::expired, this, &MainWindow::supervisorIdleExpired);
+    ui->supervisorTimeout->setValue(AppSettings().supervisorTimeout());
+    supervisorTimeoutChanged(ui->supervisorTimeout->value());
+    connect(ui->supervisorTimeout, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &MainWindow::supervisorTimeoutChanged);
+}
+
+void MainWindow::supervisorTimeoutChanged(int minutes)
+{
+    AppSettings().setSupervisorTimeout(minutes);
+    supervisorIdle->setInterval(minutes * 60 * 1000);
+}
+
+// As if the user chose Operator mode, once no exchange or transmission runs.
+void MainWindow::supervisorIdleExpired()
+{
+    history->record(HistoryEvents::supervisorLeft(ui->supervisorTimeout->value()));
     enterOperatorMode();
 }
 
@@ -72,6 +100,9 @@ void MainWindow::enterSupervisorMode()
 
     modeLabel->setText(tr("Supervisor Mode"));
     supervisorMode = true;
+    history->setSupervisor(true);
+    history->record(HistoryEvents::supervisorEntered());
+    supervisorIdle->start();
 
     showLockoutPage();
     // The mode must take hold even when the dispenser does not answer the
@@ -79,6 +110,7 @@ void MainWindow::enterSupervisorMode()
     applyLockoutEnabling();
     ui->groupBox_7->setEnabled(supervisorMode);
     ui->groupBox_5->setEnabled(supervisorMode);
+    ui->supervisorTimeoutGroup->setEnabled(supervisorMode);
 }
 
 void MainWindow::enterOperatorMode()
@@ -93,6 +125,8 @@ void MainWindow::enterOperatorMode()
 
     ui->bulkAdjustDock->close();
     supervisorMode = false;
+    history->setSupervisor(false);
+    supervisorIdle->stop();
 
     showLockoutPage();
     // The mode must take hold even when the dispenser does not answer the
@@ -100,4 +134,5 @@ void MainWindow::enterOperatorMode()
     applyLockoutEnabling();
     ui->groupBox_7->setEnabled(supervisorMode);
     ui->groupBox_5->setEnabled(supervisorMode);
+    ui->supervisorTimeoutGroup->setEnabled(supervisorMode);
 }

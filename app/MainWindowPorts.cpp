@@ -5,6 +5,7 @@
 #include "AppSettings.h"
 #include "ConfigPage.h"
 #include "DispenserLink.h"
+#include "HistoryEvents.h"
 #include "SerialPortList.h"
 
 #include <QDebug>
@@ -71,6 +72,7 @@ void MainWindow::on_connectButton_clicked()
         link->closePort();
         ui->connectButton->setText(QStringLiteral("Connect"));
         showStatus(StatusMessage::notConnected());
+        history->record(HistoryEvents::disconnected(portName));
         return;
     }
 
@@ -85,6 +87,7 @@ void MainWindow::on_connectButton_clicked()
                 QStringLiteral("Could not open %1: %2").arg(portName, link->portErrorString())));
         return;
     }
+    history->record(HistoryEvents::connected(portName, baudRate));
     ui->connectButton->setText(QStringLiteral("Disconnect"));
 
     // Connected means answered: the first exchange tells. The panel shows
@@ -94,6 +97,7 @@ void MainWindow::on_connectButton_clicked()
         showStatus(StatusMessage::failed(
                 QStringLiteral("Port %1 open, but the Pelidor 7 does not answer").arg(portName)));
         statusShowsNoAnswer = true;
+        history->record({ HistoryKind::noAnswer, portName });
         return;
     }
     showStatus(StatusMessage::connected());
@@ -117,6 +121,7 @@ void MainWindow::onLineLost()
     showAlarmsUnknown();
     ui->connectButton->setText(QStringLiteral("Connect"));
     showStatus(StatusMessage::failed(QStringLiteral("Connection lost: %1").arg(portName)));
+    history->record(HistoryEvents::connectionLost(portName));
 }
 
 void MainWindow::pushButton_2_clicked()

@@ -4,6 +4,7 @@
 
 #include "DispenserLink.h"
 #include "ExchangeScope.h"
+#include "HistoryEvents.h"
 #include "QTableWidgetWithCopyPaste.h"
 #include "SettingsExchange.h"
 #include "StatusTexts.h"
@@ -169,6 +170,7 @@ void MainWindow::on_pushButton_4_clicked()
         ui->dateTimeLabel->setText(
                 StatusTexts::clockText(clock->hour, clock->minute, clock->twentyFourHour));
 
+    history->record(historyEvents->got(reading, *state));
     showOutcome(StatusMessage::forCode(reading.firstFailure));
 }
 
@@ -206,6 +208,7 @@ void MainWindow::on_pushButton_5_clicked()
         dispenserCell = settings.cell;
     else
         dispenserCell.reset();
+    history->record(historyEvents->sent(settings, firstFailure, *state));
     showOutcome(StatusMessage::forCode(firstFailure));
 }
 
@@ -231,6 +234,7 @@ void MainWindow::updateMemCellValues()
     const SettingsExchange::CellReading reading =
             SettingsExchange::readCell(*link, cell, state->pressureUnits, triggerOfThisCell,
                                        [this](const QString &text) { showProgress(text); });
+    historyEvents->cellRead(cell, reading);
 
     if (reading.time) {
         storeReadValue(cell, Pressure, *reading.pressure);

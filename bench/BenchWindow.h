@@ -13,8 +13,9 @@
 
 #include <cstdio>
 
-// Headless, with a settings store of its own (never the user's) and without
-// the debug stream: made before the application, kept until the end.
+// Headless, with a settings store and a data folder (the history) of its
+// own, never the user's, and without the debug stream: made before the
+// application, kept until the end.
 class HeadlessRun
 {
 public:
@@ -23,11 +24,13 @@ public:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         qputenv("QT_LOGGING_RULES", "default.debug=false");
     }
 
 private:
     QTemporaryDir config;
+    QTemporaryDir data;
 };
 
 // Starts the simulated dispenser and stores its device as the port, before

@@ -24,5 +24,8 @@ on a pseudo-terminal for trying the panel without one.")
 # The Qt libraries the programs link become Depends, found by dpkg-shlibdeps
 # (package dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The history's SQLite driver is a Qt plugin, loaded at run time: no library
+# links it, so dpkg-shlibdeps cannot find it. The found ones are added to this.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt5sql5-sqlite)
 
 include(CPack)

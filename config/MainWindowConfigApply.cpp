@@ -7,6 +7,7 @@
 #include "ConfigPage.h"
 #include "DispenserLink.h"
 #include "ExchangeScope.h"
+#include "HistoryEvents.h"
 #include "PasswordChange.h"
 
 namespace {
@@ -33,8 +34,12 @@ void MainWindow::on_configApplyButton_clicked()
         return;
     }
     const ExchangeScope exchange(*busy);
-    showOutcome(ConfigExchange::applyPage(*link, index, *state, ui->calendarWidget->selectedDate(),
-                                          AppSettings().superPassword()));
+    const StatusMessage outcome =
+            ConfigExchange::applyPage(*link, index, *state, ui->calendarWidget->selectedDate(),
+                                      AppSettings().superPassword());
+    history->record(
+            historyEvents->applied(index, *state, ui->calendarWidget->selectedDate(), outcome));
+    showOutcome(outcome);
 }
 
 // The new password stays on this computer; the help text tells the user to
@@ -54,6 +59,7 @@ void MainWindow::changeSupervisorPassword()
                                   "written. The old password stays in force."));
         return;
     }
+    history->record(HistoryEvents::passwordChanged());
     showNotice(QStringLiteral("Supervisor password changed."));
 }
 

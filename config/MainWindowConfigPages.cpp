@@ -7,6 +7,7 @@
 #include "ConfigPage.h"
 #include "DispenserLink.h"
 #include "ExchangeScope.h"
+#include "HistoryEvents.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ void MainWindow::showPressureUnitsPage()
         int unit = 0;
         if (ConfigExchange::readPressureUnit(*link, unit) != DispenserLink::ok)
             return keepConfigPage();
+        historyEvents->pageRead(PressureUnitsPage, unsigned(unit));
         // The unit handler runs even for the unit already chosen.
         showPressureUnit(unit);
     }
@@ -114,6 +116,7 @@ void MainWindow::showVacuumUnitsPage()
         int unit = 0;
         if (ConfigExchange::readVacuumUnit(*link, unit) != DispenserLink::ok)
             return keepConfigPage();
+        historyEvents->pageRead(VacuumUnitsPage, unsigned(unit));
         showVacuumUnit(unit);
     }
     showConfigPage(VacuumUnitsPage);
@@ -142,6 +145,7 @@ void MainWindow::showAlarmOptionsPage()
         unsigned alarms = 0;
         if (ConfigExchange::readAlarms(*link, alarms) != DispenserLink::ok)
             return keepConfigPage();
+        historyEvents->pageRead(AlarmOptionsPage, alarms);
         // What Apply sends is what the boxes show.
         state->alarms = int(alarms);
         showFlags(ui->alarmsGroup, alarms);
@@ -181,6 +185,7 @@ bool MainWindow::readLockouts()
     if (ConfigExchange::readLockouts(*link, AppSettings().superPassword(), lockouts)
         != DispenserLink::ok)
         return false;
+    historyEvents->pageRead(LockoutPage, lockouts);
     // The enabling and Apply both go by the word the dispenser holds.
     state->lockouts = int(lockouts);
     showFlags(ui->lockoutsGroup, lockouts);

@@ -1,6 +1,7 @@
 #include "DispenserLink.h"
 #include "DispenserRanges.h"
 #include "LinkLog.h"
+#include "LinkTraffic.h"
 #include "Packet.h"
 #include "ReplyParser.h"
 
@@ -140,6 +141,8 @@ int DispenserLink::sendRaw(QByteArray bytes)
     port->readAll();
     port->clear(QSerialPort::Input);
     port->write(bytes);
+    if (traffic)
+        traffic->sent(bytes);
     return ok;
 }
 
@@ -159,8 +162,11 @@ QByteArray DispenserLink::readUntil(char terminator, int waitMs)
         result += port->readAll();
         const qint64 remaining = waitMs - clock.elapsed();
         if (result.contains(terminator) || remaining <= 0 || !waitForInput(int(remaining)))
-            return result;
+            break;
     }
+    if (traffic && !result.isEmpty())
+        traffic->received(result);
+    return result;
 }
 
 bool DispenserLink::waitForInput(int waitMs)
@@ -236,6 +242,23 @@ bool DispenserLink::refusedAsBusy() const
 
 int DispenserLink::setCommand(QByteArray packetText)
 {
+    return exchangeEnded(packetText, setTransaction(packetText));
+}
+
+int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
+{
+    return exchangeEnded(packetText, feedbackTransaction(packetText, reply));
+}
+
+int DispenserLink::exchangeEnded(const QByteArray &packetText, int code)
+{
+    if (traffic)
+        traffic->exchangeEnded(packetText, code);
+    return code;
+}
+
+int DispenserLink::setTransaction(QByteArray packetText)
+{
     if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
         return outOfRange;
     if (refusedAsBusy())
@@ -253,7 +276,7 @@ int DispenserLink::setCommand(QByteArray packetText)
     return code;
 }
 
-int DispenserLink::feedbackCommand(QByteArray packetText, QByteArray &reply)
+int DispenserLink::feedbackTransaction(QByteArray packetText, QByteArray &reply)
 {
     if (Packet::bodyLength(packetText) > Packet::maxBodyLength)
         return outOfRange;
@@ -613,7 +636,7 @@ int DispenserLink::setLockouts(unsigned flags, QByteArray password)
         return outOfRange;
     const QByteArray packet =
             Packet::withCount("EG  PA" + password + flagFields(Packet::lockoutTags, flags));
-    logBytes("Sent: ", packet);
+    logBytes("Sent: ", Packet::hidePassword(packet));
     return setCommand(packet);
 }
 

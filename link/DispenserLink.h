@@ -6,6 +6,7 @@
 #include <QSerialPortInfo>
 #include <QString>
 
+class LinkTraffic;
 class QSerialPort;
 
 // The one object through which the program talks to the dispenser.
@@ -19,6 +20,9 @@ class QSerialPort;
 // Inputs are taken by value; values read back go to reference out-parameters,
 // which stay untouched when the exchange fails. A transaction started while
 // the port is closed returns 1 at once.
+//
+// Every write, every read and the end of every transaction pass one
+// LinkTraffic, when one is set (the communication log).
 //
 // When the line breaks while open (a USB adapter pulled: the port reports a
 // resource, read or write error), the port is closed at once and lineLost()
@@ -62,6 +66,9 @@ public:
     void closePort();
     // Why the last open failed, in the serial port's words.
     QString portErrorString() const;
+
+    // Not owned; nullptr stops the telling.
+    void setTraffic(LinkTraffic *listener) { traffic = listener; }
 
     // --- transactions (the command operations below build on these) ---
     int sendRaw(QByteArray bytes);
@@ -142,6 +149,9 @@ signals:
     void lineLost();
 
 private:
+    int setTransaction(QByteArray packetText);
+    int feedbackTransaction(QByteArray packetText, QByteArray &reply);
+    int exchangeEnded(const QByteArray &packetText, int code);
     bool openConfiguredPort(int baud);
     int readCurrentCell(const char *label, QByteArray &reply);
     // Waits up to waitMs for more input; false when the wait was cut short
@@ -151,6 +161,7 @@ private:
     void handlePortError();
 
     QSerialPort *port;
+    LinkTraffic *traffic = nullptr;
     bool portOpen = false;
     bool sessionOpen = false;
     bool inTransaction = false;

@@ -3,18 +3,11 @@
 
 #include <QByteArray>
 
-#include <functional>
-
-// The link's diagnostics: every line goes to the debug stream as it always
-// did and, when a sink is set, to the sink too (the window's communication
-// log). One thread only, like the link itself.
+// The link's diagnostics on the debug stream. What passes the line is told
+// to the link's LinkTraffic instead (the window's communication log).
 namespace LinkLog {
 
-using Sink = std::function<void(const QByteArray &line)>;
-
 void write(const QByteArray &line);
-// An empty sink stops the forwarding.
-void setSink(Sink sink);
 
 } // namespace LinkLog
 

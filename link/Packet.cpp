@@ -6,7 +6,13 @@ namespace Packet {
 
 namespace {
 constexpr int countWidth = 2;
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
 }
+
+} // namespace
 
 QByteArray makeChecksum(const QByteArray &text)
 {
@@ -61,6 +67,21 @@ QByteArray fieldAt(const QByteArray &reply, const QByteArray &tag, int offset, i
     if (start < 0)
         return QByteArray();
     return reply.mid(start + offset, width);
+}
+
+QByteArray hidePassword(const QByteArray &bytes)
+{
+    QByteArray shown = bytes;
+    for (const QByteArray command : { "EG  PA", "EH  PA" }) {
+        for (int at = shown.indexOf(command); at >= 0; at = shown.indexOf(command, at + 1)) {
+            bool counted = false;
+            const int count = shown.mid(qMax(0, at - countWidth), countWidth).toInt(&counted);
+            const int end = counted ? qMin(at + count, shown.size()) : shown.size();
+            for (int i = at + command.size(); i < end && isDigit(shown[i]); ++i)
+                shown[i] = '*';
+        }
+    }
+    return shown;
 }
 
 int toInt(const QByteArray &field)

@@ -58,6 +58,12 @@ QByteArray field(const QByteArray &reply, const QByteArray &tag, int width);
 // first occurrence of the tag.
 QByteArray fieldAt(const QByteArray &reply, const QByteArray &tag, int offset, int width);
 
+// The bytes with the supervisor password of the lockout commands ("EG" and
+// "EH", framed or not) written as "****", for every line that shows traffic.
+// The password's digits end at the first non-digit or at the end of the text
+// the count field announces, where the checksum starts.
+QByteArray hidePassword(const QByteArray &bytes);
+
 // Decimal conversions of a field; characters that do not parse give 0.
 int toInt(const QByteArray &field);
 double toDouble(const QByteArray &field);

@@ -4,6 +4,7 @@
 
 #include "AppSettings.h"
 #include "DialogProvider.h"
+#include "HistoryEvents.h"
 
 #include <QMessageBox>
 
@@ -68,6 +69,7 @@ void MainWindow::on_actionSave_Job_triggered()
                               QMessageBox::Ok);
         return;
     }
+    history->record(HistoryEvents::job(HistoryKind::jobSaved, n, job));
     refreshJobTable();
     showConfirmation(QStringLiteral("Job %1 saved").arg(n));
 }
@@ -96,6 +98,7 @@ void MainWindow::loadJob(int n)
         return;
     }
     const AppSettings::Job job = settings.job(n);
+    history->record(HistoryEvents::job(HistoryKind::jobLoaded, n, job));
 
     // The mode slots update the record and the headings; they run even when
     // a lockout disables the mode buttons.

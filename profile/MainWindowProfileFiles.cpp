@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "DialogProvider.h"
+#include "HistoryEvents.h"
 #include "ProfileFile.h"
 
 #include <QMessageBox>
@@ -47,6 +48,7 @@ void MainWindow::loadProfile(const QString &fileName)
         writeCellText(row, Trigger, QString::number(state->triggers[row]));
     }
     showCellRangeWithoutRead(state->startCell, state->endCell);
+    history->record(HistoryEvents::profileFile(HistoryKind::profileOpened, fileName));
 }
 
 void MainWindow::on_actionSave_Profile_triggered()
@@ -57,10 +59,12 @@ void MainWindow::on_actionSave_Profile_triggered()
     if (fileName.isEmpty())
         return;
     const int code = state->writeProfile(fileName);
-    if (code == ProfileFile::Ok)
+    if (code == ProfileFile::Ok) {
+        history->record(HistoryEvents::profileFile(HistoryKind::profileSaved, fileName));
         showConfirmation(QStringLiteral("Profile saved to %1").arg(fileName));
-    else
+    } else {
         showFileError(code);
+    }
 }
 
 void MainWindow::on_actionOpen_Profile_triggered()

@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "ExchangeScope.h"
+#include "HistoryEvents.h"
 #include "ProfileTransmission.h"
 #include "QTableWidgetWithCopyPaste.h"
 
@@ -40,6 +41,7 @@ void MainWindow::on_pushButton_clicked()
 
     ui->pushButton->setText(buttonText);
     transmitting = false;
+    history->record(HistoryEvents::transmitted(result));
     showStatus(result.succeeded() ? StatusMessage::success(result.summary())
                                   : StatusMessage::failed(result.summary()));
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package in a build folder (the argument, else $BUILD_DIR,
-# else build/) and checks it: the files it installs, the Qt libraries among
-# its dependencies, and that the packaged programs run (the panel against the
-# system's Qt, headless) and the panel names the package's version.
+# else build/) and checks it: the files it installs, the Qt libraries and
+# the SQLite driver plugin among its dependencies, and that the packaged
+# programs run (the panel against the system's Qt, headless) and the panel
+# names the package's version.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-${BUILD_DIR:-$root/build}}"
@@ -33,8 +34,10 @@ for path in ./usr/bin/pelidor7-interactive ./usr/bin/pelidor7-sim \
     grep -q " $path\$" <<<"$contents" || fail "$path is not in the package"
 done
 depends="$(dpkg-deb -f "$deb" Depends)"
-for library in libqt5core5a libqt5widgets5 libqt5serialport5 libqt5charts5; do
-    grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
+for library in libqt5core5a libqt5widgets5 libqt5serialport5 libqt5charts5 libqt5sql5 \
+               libqt5sql5-sqlite; do
+    # Whole names: libqt5sql5 must not be found in libqt5sql5-sqlite.
+    grep -qE "(^|, )$library( |,|\$)" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 
 unpacked="$(mktemp -d)"

@@ -6,7 +6,8 @@ set -euo pipefail
 # EXTRA_PACKAGES names more, for builds that need them (the sanitizer build).
 # dpkg-dev and file: the Debian package's dependencies are found with
 # dpkg-shlibdeps, which CPack runs on the files that file(1) calls ELF.
-packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev libqt5charts5-dev
+# libqt5sql5-sqlite: Qt's SQLite driver, a plugin the history loads at run time.
+packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev libqt5charts5-dev libqt5sql5-sqlite
           fonts-dejavu-core dpkg-dev file ${EXTRA_PACKAGES:-})
 missing=()
 for package in "${packages[@]}"; do

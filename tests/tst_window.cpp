@@ -1,7 +1,6 @@
 // Flows through the window against the simulated dispenser: what the user
 // sees, and what reaches the dispenser.
 #include "AppSettings.h"
-#include "CommunicationLog.h"
 #include "DebugCapture.h"
 #include "Packet.h"
 #include "TestSettings.h"
@@ -670,31 +669,23 @@ private slots:
         QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
     }
 
-    // View -> Communication Log lists the link's lines with their times.
+    // View -> Communication Log lists the traffic with its times.
     void communicationLog()
     {
-        {
-            CommunicationLog log(3);
-            for (const char *line : { "one", "two", "three", "four\x02" })
-                log.append(line);
-            QCOMPARE(log.lines().size(), 3);
-            QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} four<02>$")
-                            .match(log.lines().last())
-                            .hasMatch());
-            QCOMPARE(log.linesSince(log.appendedCount() - 1).size(), 1);
-        }
         QVERIFY2(f.open({}, WindowFixture::Connected | WindowFixture::Shown),
                  qPrintable(f.errorString()));
         f.find<QAction>("actionCommunication_Log")->trigger();
         QVERIFY(f.find("communicationLogDock")->isVisible());
         f.click("pushButton_4");
         auto *view = f.find<QPlainTextEdit>("communicationLogView");
-        QTRY_VERIFY(view->toPlainText().contains(" getTotalStatusFeedback Response: <02>"));
+        QTRY_VERIFY(view->toPlainText().contains(" -> <STX>04AU  "));
+        QVERIFY(!view->toPlainText().contains("Before Read DataResp"));
+        f.find<QLineEdit>("communicationLogFilter")->setText("04e9");
+        QCOMPARE(view->toPlainText().split('\n').size(), 2); // the command and its outcome
         f.dialogs.answers = { folder.filePath("traffic.log") };
         f.click("saveLogButton");
         QFile saved(folder.filePath("traffic.log"));
-        QVERIFY(saved.open(QIODevice::ReadOnly)
-                && saved.readAll().contains("getShotCount <02>09SC"));
+        QVERIFY(saved.open(QIODevice::ReadOnly) && saved.readAll().contains(" -> <EOT>\n"));
         f.click("clearLogButton");
         QCOMPARE(view->toPlainText(), QString());
     }
