@@ -1,6 +1,8 @@
 #include "AppSettings.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 
 void AppSettings::identifyProgram()
 {
@@ -9,9 +11,31 @@ void AppSettings::identifyProgram()
     QCoreApplication::setApplicationVersion(QStringLiteral(PELIDOR7_VERSION));
 }
 
+AppSettings::~AppSettings()
+{
+    settings.sync();
+    constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const QFileInfo file(settings.fileName());
+    if (file.isFile() && (file.permissions() & ~(ownerOnly | QFile::ReadUser | QFile::WriteUser)))
+        QFile::setPermissions(file.filePath(), ownerOnly);
+}
+
+bool AppSettings::isReadable() const
+{
+    return settings.status() != QSettings::AccessError;
+}
+
+bool AppSettings::isWritable()
+{
+    const QStringList keys = settings.allKeys();
+    if (!keys.isEmpty())
+        settings.setValue(keys.first(), settings.value(keys.first()));
+    return commit();
+}
+
 bool AppSettings::writeFirstRunDefaults()
 {
-    if (settings.contains(QLatin1String(superPasswordKey)))
+    if (!isReadable() || settings.contains(QLatin1String(superPasswordKey)))
         return false;
     settings.setValue(QLatin1String(superPasswordKey), QLatin1String(firstRunPassword));
     settings.setValue(QLatin1String(maxJobKey), 0);
@@ -26,6 +50,14 @@ QString AppSettings::superPassword() const
 void AppSettings::setSuperPassword(const QString &password)
 {
     settings.setValue(QLatin1String(superPasswordKey), password);
+}
+
+bool AppSettings::replaceSuperPassword(const QString &password)
+{
+    const QString key = QLatin1String(superPasswordKey);
+    const QVariant old = settings.value(key);
+    setSuperPassword(password);
+    return commitOrRestore({ key }, { old });
 }
 
 bool AppSettings::hasPort() const
@@ -126,8 +158,40 @@ void AppSettings::saveJob(int n, const Job &job)
     settings.setValue(jobKey(n, "endMemCell"), job.endCell);
 }
 
+bool AppSettings::storeJob(int n, const Job &job)
+{
+    QStringList keys = { QLatin1String(maxJobKey) };
+    for (const char *field :
+         { "desc", "path", "aiMode", "dispenseMode", "startMemCell", "endMemCell" })
+        keys << jobKey(n, field);
+    QList<QVariant> oldValues;
+    for (const QString &key : qAsConst(keys))
+        oldValues << settings.value(key);
+    saveJob(n, job);
+    if (maxJob() < n)
+        setMaxJob(n);
+    return commitOrRestore(keys, oldValues);
+}
+
 bool AppSettings::commit()
 {
     settings.sync();
     return settings.status() == QSettings::NoError;
+}
+
+// QSettings keeps what it could not write, and every object of the process
+// reads that: the old values must go back there, or the run would act on
+// what was never stored.
+bool AppSettings::commitOrRestore(const QStringList &keys, const QList<QVariant> &oldValues)
+{
+    if (commit())
+        return true;
+    for (int i = 0; i < keys.size(); ++i) {
+        if (oldValues[i].isValid())
+            settings.setValue(keys[i], oldValues[i]);
+        else
+            settings.remove(keys[i]);
+    }
+    settings.sync();
+    return false;
 }

@@ -176,6 +176,25 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     applyLockoutEnabling();
     setupHistory();
     setupSupervisorTimeout();
+    reportSettingsStore();
+}
+
+// A store that cannot be read holds a password nobody can match; one that
+// cannot be written keeps nothing. Either is told once; the panel goes on.
+void MainWindow::reportSettingsStore()
+{
+    AppSettings settings;
+    QString problem;
+    if (!settings.isReadable())
+        problem = QStringLiteral("cannot be read: Supervisor mode stays closed");
+    else if (!settings.isWritable())
+        problem = QStringLiteral("cannot be written: changes are not kept");
+    if (problem.isEmpty())
+        return;
+    const QString text =
+            QStringLiteral("The settings store %1 %2").arg(settings.fileName(), problem);
+    qDebug().noquote() << text;
+    showStatus(StatusMessage::failed(text));
 }
 
 MainWindow::~MainWindow()

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "DispenserState.h"
+#include "PasswordAttempts.h"
 #include "StatusMessage.h"
 #include "StepPlot.h"
 
@@ -60,6 +61,8 @@ public:
     const DispenserState &dispenserState() const { return *state; }
     // Lets a test answer the file and input dialogs (not owned; nullptr: standard dialogs).
     void setDialogProvider(DialogProvider *provider) { dialogProvider = provider; }
+
+    QMenu *createPopupMenu() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -142,6 +145,7 @@ private:
     void showConfirmation(const QString &text);
     // Set up while a device exchange runs; timers that would start another wait.
     void setupBusyControls();
+    void reportSettingsStore();
     BusyControls *busy = nullptr;
 
     // --- port selection (app/MainWindowPorts.cpp) ---
@@ -198,7 +202,7 @@ private:
 
     // --- profile files and jobs (profile/) ---
     void refreshJobTable();
-    void showFileError(int code);
+    void showFileError(int code, const QString &reason = QString());
     void loadProfile(const QString &fileName);
     void loadJob(int n);
     DialogProvider &dialogs();
@@ -209,6 +213,7 @@ private:
     void enterOperatorMode();
     // The password dialog being shown, if any: only one is offered at a time.
     PasswordDialog *openPasswordDialog = nullptr;
+    PasswordAttempts passwordAttempts;
     // Supervisor mode ends after a while without input.
     void setupSupervisorTimeout();
     void supervisorTimeoutChanged(int minutes);
@@ -227,6 +232,9 @@ private:
     // Reads the dispenser's lockouts into the record and the check boxes.
     bool readLockouts();
     void applyLockoutEnabling();
+    // Whether the lockout word was read in this connection: until it is, an
+    // operator is held to every lockout.
+    bool lockoutsKnown = false;
     void changeSupervisorPassword();
 
     Ui_MainWindow *ui = nullptr;

@@ -58,6 +58,10 @@ void MainWindow::updateAlarms()
         showStatus(StatusMessage::connected());
     }
 
+    // The lockouts not read at Connect are asked for until they are.
+    if (!lockoutsKnown && readLockouts())
+        applyLockoutEnabling();
+
     if (status != 0) {
         const QString text = StatusTexts::alarmText(status);
         if (!text.isEmpty())

@@ -10,6 +10,7 @@
 
 #include <QDebug>
 #include <QLabel>
+#include <QMenu>
 
 void MainWindow::on_actionSupervisor_Mode_triggered()
 {
@@ -42,14 +43,32 @@ void MainWindow::passDialogFinished(int result)
 
     if (result != QDialog::Accepted)
         return;
-    if (enteredPassword == stored) {
+    if (const int wait = passwordAttempts.secondsToWait()) {
+        showNotice(QStringLiteral("Too many wrong passwords: try again in %1 s.").arg(wait));
+        return;
+    }
+    // No stored password (none, or a store that cannot be read) opens nothing.
+    if (!stored.isEmpty() && enteredPassword == stored) {
         qDebug() << "Enter supervisor mode, password correct\n";
+        passwordAttempts.succeeded();
         enterSupervisorMode();
     } else {
         qDebug() << "Password incorrect.";
         history->record(HistoryEvents::wrongPassword());
-        showNotice(QStringLiteral("Wrong password."));
+        const int wait = passwordAttempts.failed();
+        showNotice(wait > 0 ? QStringLiteral("Wrong password. Try again in %1 s.").arg(wait)
+                            : QStringLiteral("Wrong password."));
     }
+}
+
+// The docks' context menu offers only what the mode allows: in Operator mode
+// no supervisor's dock.
+QMenu *MainWindow::createPopupMenu()
+{
+    QMenu *menu = QMainWindow::createPopupMenu();
+    if (menu && !supervisorMode)
+        menu->removeAction(ui->bulkAdjustDock->toggleViewAction());
+    return menu;
 }
 
 void MainWindow::on_actionOperator_Mode_triggered()

@@ -67,12 +67,14 @@ void MainWindow::on_connectButton_clicked()
 {
     dispenserCell.reset();
     statusShowsNoAnswer = false;
+    lockoutsKnown = false;
     showAlarmsUnknown();
     if (link->isOpen()) {
         link->closePort();
         ui->connectButton->setText(QStringLiteral("Connect"));
         showStatus(StatusMessage::notConnected());
         history->record(HistoryEvents::disconnected(portName));
+        applyLockoutEnabling();
         return;
     }
 
@@ -98,11 +100,12 @@ void MainWindow::on_connectButton_clicked()
                 QStringLiteral("Port %1 open, but the Pelidor 7 does not answer").arg(portName)));
         statusShowsNoAnswer = true;
         history->record({ HistoryKind::noAnswer, portName });
+        applyLockoutEnabling();
         return;
     }
     showStatus(StatusMessage::connected());
-    if (readLockouts())
-        applyLockoutEnabling();
+    readLockouts();
+    applyLockoutEnabling();
 }
 
 // The status bar's button: ports plugged in since start appear, and the
@@ -118,6 +121,8 @@ void MainWindow::onLineLost()
 {
     dispenserCell.reset();
     statusShowsNoAnswer = false;
+    lockoutsKnown = false;
+    applyLockoutEnabling();
     showAlarmsUnknown();
     ui->connectButton->setText(QStringLiteral("Connect"));
     showStatus(StatusMessage::failed(QStringLiteral("Connection lost: %1").arg(portName)));

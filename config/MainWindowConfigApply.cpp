@@ -53,8 +53,7 @@ void MainWindow::changeSupervisorPassword()
         showNotice(PasswordChange::message(result));
         return;
     }
-    settings.setSuperPassword(newPass);
-    if (!settings.commit()) {
+    if (!settings.replaceSuperPassword(newPass)) {
         showNotice(QStringLiteral("The password could not be saved: the settings store cannot be "
                                   "written. The old password stays in force."));
         return;

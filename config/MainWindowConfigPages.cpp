@@ -188,15 +188,18 @@ bool MainWindow::readLockouts()
     historyEvents->pageRead(LockoutPage, lockouts);
     // The enabling and Apply both go by the word the dispenser holds.
     state->lockouts = int(lockouts);
+    lockoutsKnown = true;
     showFlags(ui->lockoutsGroup, lockouts);
     return true;
 }
 
 // Supervisors may use everything; an operator only what the stored lockout
-// word leaves free.
+// word leaves free, and, while connected, nothing before the dispenser's word
+// has been read.
 void MainWindow::applyLockoutEnabling()
 {
-    const unsigned lockouts = unsigned(state->lockouts);
+    const bool unknown = link->isOpen() && !lockoutsKnown;
+    const unsigned lockouts = unknown ? ~0u : unsigned(state->lockouts);
     const auto allowed = [&](unsigned bit) { return supervisorMode || (lockouts & bit) == 0; };
     const auto enableButtons = [](QButtonGroup *group, bool enabled) {
         for (QAbstractButton *button : group->buttons())

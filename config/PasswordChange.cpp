@@ -8,7 +8,8 @@ Result check(const QString &current, const QString &newPassword, const QString &
              const QString &stored)
 {
     static const QRegularExpression fourDigits(QStringLiteral("\\A[0-9]{4}\\z"));
-    if (current != stored)
+    // No stored password (none, or a store that cannot be read) matches nothing.
+    if (stored.isEmpty() || current != stored)
         return WrongPassword;
     if (newPassword != confirmation)
         return Mismatch;

@@ -8,8 +8,8 @@ namespace PasswordChange {
 
 enum Result { Accepted, WrongPassword, Mismatch, NotFourDigits };
 
-// The current password is checked first, then the confirmation, then the
-// form of the new password: exactly four digits, which the dialog and the
+// The current password is checked first (an empty stored one matches nothing), then the
+// confirmation, then the form of the new password: exactly four digits, which the dialog and the
 // dispenser's lockout commands can carry.
 Result check(const QString &current, const QString &newPassword, const QString &confirmation,
              const QString &stored);

@@ -19,12 +19,12 @@ const std::array<double, ProfileUnits::cellCount> &DispenserState::values(int pa
     return const_cast<DispenserState *>(this)->values(parameter);
 }
 
-int DispenserState::writeProfile(const QString &fileName) const
+int DispenserState::writeProfile(const QString &fileName, QString *reason) const
 {
-    return ProfileFile::write(fileName, *this);
+    return ProfileFile::write(fileName, *this, reason);
 }
 
-int DispenserState::readProfile(const QString &fileName, QList<int> *cellsRead)
+int DispenserState::readProfile(const QString &fileName, QList<int> *cellsRead, QString *reason)
 {
-    return ProfileFile::read(fileName, *this, cellsRead);
+    return ProfileFile::read(fileName, *this, cellsRead, reason);
 }

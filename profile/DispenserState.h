@@ -47,10 +47,12 @@ public:
 
     // Saves the cells startCell..endCell as a comma-separated text profile;
     // a ProfileFile code.
-    int writeProfile(const QString &fileName) const;
+    int writeProfile(const QString &fileName, QString *reason = nullptr) const;
     // Loads a text or binary profile; a ProfileFile code. `cellsRead`, when
-    // given, receives the cells the file held.
-    int readProfile(const QString &fileName, QList<int> *cellsRead = nullptr);
+    // given, receives the cells the file held; `reason` the system's words
+    // for a failure.
+    int readProfile(const QString &fileName, QList<int> *cellsRead = nullptr,
+                    QString *reason = nullptr);
 };
 
 #endif // DISPENSERSTATE_H

@@ -59,10 +59,7 @@ void MainWindow::on_actionSave_Job_triggered()
     job.dispenseMode = state->dispenseMode;
     job.startCell = state->startCell;
     job.endCell = state->endCell;
-    settings.saveJob(n, job);
-    if (settings.maxJob() < n)
-        settings.setMaxJob(n);
-    if (!settings.commit()) {
+    if (!settings.storeJob(n, job)) {
         QMessageBox::critical(this, QStringLiteral("Job Error"),
                               QStringLiteral("The job could not be saved: the settings store "
                                              "cannot be written."),

@@ -7,6 +7,7 @@
 #include "ProfileFile.h"
 
 #include <QMessageBox>
+#include <QStatusBar>
 
 using namespace ProfileUnits;
 
@@ -16,9 +17,9 @@ DialogProvider &MainWindow::dialogs()
     return dialogProvider ? *dialogProvider : standardDialogs;
 }
 
-void MainWindow::showFileError(int code)
+void MainWindow::showFileError(int code, const QString &reason)
 {
-    const QString message = ProfileFile::errorMessage(code);
+    const QString message = ProfileFile::errorMessage(code, reason);
     if (!message.isEmpty())
         QMessageBox::critical(this, QStringLiteral("File Error"), message, QMessageBox::Ok);
 }
@@ -26,9 +27,10 @@ void MainWindow::showFileError(int code)
 void MainWindow::loadProfile(const QString &fileName)
 {
     QList<int> cellsRead;
-    const int code = state->readProfile(fileName, &cellsRead);
+    QString reason;
+    const int code = state->readProfile(fileName, &cellsRead, &reason);
     if (code != ProfileFile::Ok) {
-        showFileError(code);
+        showFileError(code, reason);
         return;
     }
 
@@ -58,12 +60,15 @@ void MainWindow::on_actionSave_Profile_triggered()
                                                     QStringLiteral("Profile (*.csv)"));
     if (fileName.isEmpty())
         return;
-    const int code = state->writeProfile(fileName);
+    QString reason;
+    const int code = state->writeProfile(fileName, &reason);
     if (code == ProfileFile::Ok) {
         history->record(HistoryEvents::profileFile(HistoryKind::profileSaved, fileName));
         showConfirmation(QStringLiteral("Profile saved to %1").arg(fileName));
     } else {
-        showFileError(code);
+        // An earlier "Profile saved" must not stand beside the failure.
+        statusBar()->clearMessage();
+        showFileError(code, reason);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -19,6 +20,14 @@ namespace ProfileFile {
 namespace {
 
 constexpr int textFieldCount = 5;
+
+// The platform's text line end, as a file written in text mode has it; the
+// bytes are counted exactly, for the free-space check and the restore.
+#ifdef Q_OS_WIN
+const QByteArray lineEnd = "\r\n";
+#else
+const QByteArray lineEnd = "\n";
+#endif
 
 // Binary layout: a 7-byte header whose first byte marks the format, the
 // units, the start cell, a 12-byte gap, the end cell, another gap, then one
@@ -136,7 +145,10 @@ int readText(const QByteArray &bytes, DispenserState &state, QList<int> &cellsRe
     state.vacuumUnits = vacuumUnit;
 
     for (int i = 1; i < lines.size(); ++i) {
-        QStringList fields = QString::fromUtf8(lines[i].constData()).split(QLatin1Char(','));
+        // A NUL would silently end the row early: the file is no profile.
+        if (lines[i].contains('\0'))
+            return InvalidMemCell;
+        QStringList fields = QString::fromUtf8(lines[i]).split(QLatin1Char(','));
         // A blank line, or a row of empty fields as spreadsheets write after
         // the data, names no cell; reading it as cell 0 would wipe that cell.
         if (fields.first().trimmed().isEmpty())
@@ -159,46 +171,88 @@ int readText(const QByteArray &bytes, DispenserState &state, QList<int> &cellsRe
     return Ok;
 }
 
-} // namespace
-
-int write(const QString &fileName, const DispenserState &state)
+QByteArray contentOf(const DispenserState &state)
 {
-    // QSaveFile replaces the old file only once the new one is complete; in
-    // a folder where no new file may be made, it writes the file in place.
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return OpenFailed;
-
     QByteArray content = QByteArray("Mem Cell,Dispense Time(s),Dispense Pressure (")
             + ProfileUnits::pressure(state.pressureUnits).fileName + "),Vacuum ("
-            + ProfileUnits::vacuum(state.vacuumUnits).fileName + "),Trigger\n";
+            + ProfileUnits::vacuum(state.vacuumUnits).fileName + "),Trigger" + lineEnd;
     for (int cell = state.firstRangeCell(); cell <= state.lastRangeCell(); ++cell) {
         content += QByteArray::number(cell) + ',' + formatValue(state.times[cell]) + ','
                 + formatValue(state.pressures[cell]) + ',' + formatValue(state.vacuums[cell]) + ','
-                + QByteArray::number(state.triggers[cell]) + '\n';
+                + QByteArray::number(state.triggers[cell]) + lineEnd;
     }
-
-    // The explicit flush matters: Qt 5's commit() ignores a failed final
-    // flush and would replace the old file with a cut-off one. Without a
-    // commit the destructor throws the unfinished copy away.
-    const bool written = file.write(content) == content.size() && file.flush();
-    return written && file.commit() ? Ok : WriteFailed;
+    return content;
 }
 
-int read(const QString &fileName, DispenserState &state, QList<int> *cellsRead)
+void tell(QString *reason, const QString &text)
+{
+    if (reason)
+        *reason = text;
+}
+
+// Writes over the existing file, keeping its old bytes to put back.
+// Unbuffered, so that what failed is not left in a buffer to go out later.
+int writeInPlace(const QString &fileName, const QByteArray &content, QString *reason)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        tell(reason, file.errorString());
+        return OpenFailed;
+    }
+    const QByteArray old = file.readAll();
+    if (QStorageInfo(fileName).bytesAvailable() < content.size()) {
+        tell(reason, QStringLiteral("not enough free space on the disk"));
+        return NoSpace;
+    }
+    if (file.seek(0) && file.write(content) == content.size() && file.resize(content.size())
+        && file.flush())
+        return Ok;
+    tell(reason, file.errorString());
+    const bool restored = file.seek(0) && file.write(old) == old.size() && file.resize(old.size())
+            && file.seek(0) && file.readAll() == old;
+    return restored ? WriteFailedOldKept : WriteFailedOldLost;
+}
+
+} // namespace
+
+int write(const QString &fileName, const DispenserState &state, QString *reason)
+{
+    const QByteArray content = contentOf(state);
+    // QSaveFile replaces the old file only once the new one is complete.
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly)) {
+        // The explicit flush matters: Qt 5's commit() ignores a failed final
+        // flush and would replace the old file with a cut-off one. Without a
+        // commit the destructor throws the unfinished copy away.
+        if (file.write(content) == content.size() && file.flush() && file.commit())
+            return Ok;
+        tell(reason, file.errorString());
+        return WriteFailed;
+    }
+    // A folder that takes no new file (read-only, say): the file itself may.
+    if (QFileInfo(fileName).isFile())
+        return writeInPlace(fileName, content, reason);
+    tell(reason, file.errorString());
+    return OpenFailed;
+}
+
+int read(const QString &fileName, DispenserState &state, QList<int> *cellsRead, QString *reason)
 {
     // Opening a FIFO or a device would wait for data that never comes.
     const QFileInfo info(fileName);
-    if (!info.exists())
+    if (!info.exists()) {
+        tell(reason, QStringLiteral("No such file or directory"));
         return OpenFailed;
+    }
     if (!info.isFile())
         return NotRegularFile;
     if (info.size() > maximumSize)
         return TooLarge;
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        tell(reason, file.errorString());
         return OpenFailed;
+    }
     // The size is checked again on what arrives: a file may grow meanwhile.
     const QByteArray bytes = file.read(maximumSize + 1);
     if (bytes.size() > maximumSize)
@@ -217,14 +271,29 @@ int read(const QString &fileName, DispenserState &state, QList<int> *cellsRead)
     return code;
 }
 
-QString errorMessage(int code)
+QString errorMessage(int code, const QString &reason)
 {
     switch (code) {
     case OpenFailed:
+        if (!reason.isEmpty())
+            return QStringLiteral("Could not open file: %1.").arg(reason);
         return QStringLiteral(
                 "Could not open file. Check that the file is not in use by another application.");
     case WriteFailed:
+        if (!reason.isEmpty())
+            return QStringLiteral("Error writing to file: %1. The old file is unchanged.")
+                    .arg(reason);
         return QStringLiteral("Error writing to file. Please try again later.");
+    case NoSpace:
+        return QStringLiteral("Not enough free space on the disk for the profile. The old file is "
+                              "unchanged.");
+    case WriteFailedOldKept:
+        return QStringLiteral("Error writing to file: %1. The old profile was put back.")
+                .arg(reason);
+    case WriteFailedOldLost:
+        return QStringLiteral("Error writing to file: %1. The old profile could not be put back: "
+                              "the file is damaged.")
+                .arg(reason);
     case PressureUnitUnknown:
         return QStringLiteral(
                 "Pressure Units not recognized. Was the profile file edited manually?");

@@ -6,7 +6,9 @@
 
 #include <QtTest>
 
+#include <csignal>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,6 +95,8 @@ private slots:
         QTest::newRow("short row") << header + "7,0.5\n" << 0 << 7 << "0.5 0 0 0";
         QTest::newRow("trigger 3.0") << header + "9,1,2,3,3.0\n" << 0 << 9 << "1 2 3 3";
         QTest::newRow("trigger 1e3") << header + "9,1,2,3,1e3\n" << 0 << 9 << "1 2 3 1000";
+        QTest::newRow("NUL in a row")
+                << header + QByteArray("9,1,2\0,3,4\n", 12) << 5 << 9 << "1.5 0 0 7";
         QTest::newRow("blank and empty rows")
                 << header + "\n,,,,\n ,1,2,3,4\n8,1,2,3,4" << 0 << 0 << "1.5 0 0 7";
         QTest::newRow("carriage returns alone")
@@ -178,26 +182,67 @@ private slots:
     }
 
     // A file the user may write in a folder where no new file may be made is
-    // written in place. Root passes every permission, so the check runs with
-    // the file system rights of an ordinary user.
+    // written in place; a write cut short (the file size limit here, a full
+    // disk elsewhere) puts the old bytes back. Root passes every permission,
+    // so the check runs with the file system rights of an ordinary user.
+    void savesInAFolderThatTakesNoNewFiles_data()
+    {
+        QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to; 0: no limit
+        QTest::addColumn<int>("code");
+        QTest::newRow("written in place") << 0 << int(ProfileFile::Ok);
+        QTest::newRow("cut short") << 60 << int(ProfileFile::WriteFailedOldKept);
+    }
+
     void savesInAFolderThatTakesNoNewFiles()
     {
+        QFETCH(int, sizeLimit);
+        QFETCH(int, code);
         QTemporaryDir locked;
-        const QString path = locked.filePath(QStringLiteral("profile.csv"));
-        QFile existing(path);
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.close();
-        QVERIFY(existing.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                        | QFileDevice::ReadGroup | QFileDevice::WriteGroup
-                                        | QFileDevice::ReadOther | QFileDevice::WriteOther));
+        const QByteArray old = "old profile\n";
+        const QString path =
+                ProfileFiles::write(locked.filePath(QStringLiteral("profile.csv")), old);
+        QVERIFY(QFile::setPermissions(path,
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ReadGroup | QFileDevice::WriteGroup));
         QCOMPARE(chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previousLimit {};
+        getrlimit(RLIMIT_FSIZE, &previousLimit);
+        rlimit limit = previousLimit;
+        if (sizeLimit > 0)
+            limit.rlim_cur = rlim_t(sizeLimit);
+        setrlimit(RLIMIT_FSIZE, &limit);
         const uid_t previous = uid_t(setfsuid(65534));
-        const int code = filled().writeProfile(path);
+        QString reason;
+        const int written = filled().writeProfile(path, &reason);
         setfsuid(previous);
+        setrlimit(RLIMIT_FSIZE, &previousLimit);
         chmod(QFile::encodeName(locked.path()).constData(), 0755);
-        QCOMPARE(code, int(ProfileFile::Ok));
-        QVERIFY(existing.open(QIODevice::ReadOnly));
-        QVERIFY(existing.readAll().endsWith("\n4,1.5,0,0,7\n"));
+        QVERIFY2(written == code, qPrintable(reason));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray kept = file.readAll();
+        if (code == ProfileFile::Ok)
+            QVERIFY(kept.endsWith("\n4,1.5,0,0,7\n"));
+        else
+            QCOMPARE(kept, old);
+        QCOMPARE(ProfileFile::errorMessage(code, reason).isEmpty(), code == ProfileFile::Ok);
+    }
+
+    // A failure says the system's reason, not a guess.
+    void tellsWhyAFileFails()
+    {
+        QString reason;
+        QCOMPARE(filled().writeProfile(folder.filePath("missing/saved.csv"), &reason),
+                 int(ProfileFile::OpenFailed));
+        QCOMPARE(ProfileFile::errorMessage(ProfileFile::OpenFailed, reason),
+                 QStringLiteral("Could not open file: No such file or directory."));
+        QCOMPARE(filled().writeProfile(folder.path(), &reason), int(ProfileFile::OpenFailed));
+        QVERIFY2(!reason.contains("another application"), qPrintable(reason));
+        DispenserState state;
+        QCOMPARE(state.readProfile(folder.filePath("none.csv"), nullptr, &reason),
+                 int(ProfileFile::OpenFailed));
+        QCOMPARE(reason, QStringLiteral("No such file or directory"));
     }
 };
 

@@ -75,6 +75,9 @@ private slots:
             QVERIFY2(f.window->statusBar()->isAncestorOf(f.find(name)), name);
         QVERIFY(!f.find("groupBox_5")->isEnabled() && !f.find("groupBox_7")->isEnabled());
         QVERIFY(!f.find<QAction>("actionBulk_Adjust_Dispense_Profile")->isVisible());
+        const std::unique_ptr<QMenu> docks(f.window->createPopupMenu());
+        for (QAction *dock : docks->actions())
+            QVERIFY2(dock->text() != "Bulk Adjust Dispense Profile", "offered in Operator mode");
         QCOMPARE(f.find<QSpinBox>("triggerBox")->text(), QStringLiteral("unknown"));
         QCOMPARE(f.find<QTimer>("alarmTimer")->interval(), 10000);
         QVERIFY(f.find<QTimer>("alarmTimer")->isActive());
@@ -251,12 +254,18 @@ private slots:
         QVERIFY(f.find("groupBox_5")->isEnabled() && f.find("groupBox_7")->isEnabled());
         QCOMPARE(f.packets(), QList<QByteArray> { "10EH  PA5183" });
         QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 5);
+        const std::unique_ptr<QMenu> docks(f.window->createPopupMenu());
+        QVERIFY(docks->actions().contains(
+                f.find<QDockWidget>("bulkAdjustDock")->toggleViewAction()));
 
         f.find<QAction>("actionOperator_Mode")->trigger();
         QCOMPARE(tabs->count(), 2);
         QCOMPARE(f.labelText("modeLabel"), QStringLiteral("Operator Mode"));
         QVERIFY(f.find("bulkAdjustDock")->isHidden());
         QVERIFY(!f.find<QAction>("actionBulk_Adjust_Dispense_Profile")->isVisible());
+        const std::unique_ptr<QMenu> operatorDocks(f.window->createPopupMenu());
+        QVERIFY(!operatorDocks->actions().contains(
+                f.find<QDockWidget>("bulkAdjustDock")->toggleViewAction()));
         QVERIFY(!f.find("groupBox_5")->isEnabled() && !f.find("groupBox_7")->isEnabled());
         QVERIFY(f.enterSupervisorMode());
         QCOMPARE(tabs->count(), 3);
@@ -561,6 +570,12 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().endsWith("\n2,0.25,0,0,1\n"));
         QCOMPARE(f.window->statusBar()->currentMessage(), "Profile saved to " + saved);
+        // A failed save says why, and the note of the last one goes.
+        f.dialogs.answers = { folder.filePath("missing/saved.csv") };
+        f.find<QAction>("actionSave_Profile")->trigger();
+        QCOMPARE(f.messageBoxes.takeTexts(),
+                 QStringList { "Could not open file: No such file or directory." });
+        QCOMPARE(f.window->statusBar()->currentMessage(), QString());
 
         // A binary profile of cells 30 to 32 opened over the range 0 to 2
         // keeps its range, and no read of the dispenser's cell overwrites it.
@@ -605,6 +620,32 @@ private slots:
         QVERIFY(f.find<QAbstractButton>("aiModeOff")->isChecked());
         emit jobs->doubleClicked(jobs->model()->index(1, 0));
         QCOMPARE(f.messageBoxes.takeTexts(), QStringList { "Job Not Found" });
+    }
+
+    // A store that cannot be read is told, and no password opens Supervisor
+    // mode then, however often it is tried: after three, tries must wait.
+    void unreadableStoreKeepsSupervisorModeClosed()
+    {
+        const QString store = AppSettings().fileName();
+        QFile::remove(store);
+        QVERIFY(QDir().mkpath(store));
+        const bool opened = f.open({}, 0);
+        QStringList told;
+        for (const char *password : { "", "", "", "5183" }) {
+            f.enterSupervisorMode(password);
+            told << f.messageBoxes.takeTexts();
+        }
+        const QString status = f.status();
+        const QString mode = f.labelText("modeLabel");
+        QDir(store).removeRecursively();
+        QVERIFY2(opened, qPrintable(f.errorString()));
+        QCOMPARE(status,
+                 "The settings store " + store + " cannot be read: Supervisor mode stays closed");
+        QCOMPARE(told,
+                 QStringList({ "Wrong password.", "Wrong password.",
+                               "Wrong password. Try again in 30 s.",
+                               "Too many wrong passwords: try again in 30 s." }));
+        QCOMPARE(mode, QStringLiteral("Operator Mode"));
     }
 
     void changingThePassword()
