@@ -14,6 +14,7 @@ public:
     static constexpr const char *portKey = "COMport";
     static constexpr const char *baudRateKey = "baudeRate";
     static constexpr const char *maxJobKey = "jobs/maxJob";
+    static constexpr const char *verifyAfterTransmitKey = "verifyAfterTransmit";
 
     static constexpr const char *firstRunPassword = "5183";
     static constexpr const char *firstRunPort = "COM4";
@@ -50,6 +51,10 @@ public:
     bool hasBaudRate() const;
     int baudRate() const;
     void setBaudRate(int baud);
+
+    // Whether a transmission ends with its verification; on unless turned off.
+    bool verifyAfterTransmit() const;
+    void setVerifyAfterTransmit(bool on);
 
     int maxJob() const;
     void setMaxJob(int n);

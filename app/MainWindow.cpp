@@ -164,8 +164,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     setupSettingsPanel();
     // The pressure box takes the limits of the unit shown from the start.
     showPressureUnit(state->pressureUnits);
+    setupReadBack();
     // Operator mode from the start: nothing of a supervisor's is offered.
     ui->actionBulk_Adjust_Dispense_Profile->setVisible(false);
+    ui->menuProfile->menuAction()->setVisible(false);
     ui->groupBox_7->setEnabled(false);
     applyLockoutEnabling();
 }
@@ -297,6 +299,7 @@ void MainWindow::on_actionExit_triggered()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     transmitStopRequested = true;
+    readBackStopRequested = true;
     // The password prompt has no parent and would keep the program alive.
     if (openPasswordDialog)
         openPasswordDialog->reject();

@@ -46,6 +46,7 @@ void MainWindow::loadProfile(const QString &fileName)
         writeCellText(row, Vacuum, QString::number(state->vacuums[row], 'g', 6));
         writeCellText(row, Trigger, QString::number(state->triggers[row]));
     }
+    profileUnsaved = false;
     showCellRangeWithoutRead(state->startCell, state->endCell);
 }
 
@@ -57,10 +58,12 @@ void MainWindow::on_actionSave_Profile_triggered()
     if (fileName.isEmpty())
         return;
     const int code = state->writeProfile(fileName);
-    if (code == ProfileFile::Ok)
+    if (code == ProfileFile::Ok) {
+        profileUnsaved = false;
         showConfirmation(QStringLiteral("Profile saved to %1").arg(fileName));
-    else
+    } else {
         showFileError(code);
+    }
 }
 
 void MainWindow::on_actionOpen_Profile_triggered()

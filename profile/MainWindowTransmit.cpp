@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "ExchangeScope.h"
+#include "ProfileComparison.h"
 #include "ProfileTransmission.h"
 
 #include <QCoreApplication>
@@ -20,23 +21,36 @@ void MainWindow::on_pushButton_clicked()
     ui->pushButton->setText(QStringLiteral("Stop Transmit"));
 
     ProfileTransmission::Result result;
+    std::optional<ProfileComparison::Result> verified;
     {
         // Input other than the stop button is held off during the run.
         const ExchangeScope exchange(exchangeRunning, ui->pushButton);
+        const auto keepGoing = [this] {
+            QCoreApplication::processEvents();
+            return !transmitStopRequested;
+        };
         result = ProfileTransmission::transmit(
                 *link, *state, ui->bulkAdjustStart->value(), ui->bulkAdjustEnd->value(),
                 [this](int cell) {
                     showStatus(StatusMessage::success(
                             QStringLiteral("Transmitting MemCell %1").arg(cell)));
                 },
-                [this] {
-                    QCoreApplication::processEvents();
-                    return !transmitStopRequested;
-                });
+                keepGoing);
+        // Refused commands are what a verification shows best; a stopped run
+        // is not verified.
+        const bool ranThrough = result.refusal.isEmpty() && result.stoppedAtCell < 0
+                && result.lastCell >= result.firstCell;
+        if (ranThrough && ui->actionVerify_after_Transmit->isChecked())
+            verified = verifyTable(ProfileReadBack::cellRange(result.firstCell, result.lastCell),
+                                   keepGoing);
     }
 
     ui->pushButton->setText(buttonText);
     transmitting = false;
-    showStatus(result.succeeded() ? StatusMessage::success(result.summary())
-                                  : StatusMessage::failed(result.summary()));
+    if (result.succeeded())
+        profileUnsaved = false;
+    const bool clean = result.succeeded() && (!verified || verified->succeeded());
+    const QString summary = verified ? ProfileComparison::afterTransmitSummary(result, *verified)
+                                     : result.summary();
+    showStatus(clean ? StatusMessage::success(summary) : StatusMessage::failed(summary));
 }
