@@ -617,7 +617,10 @@ private slots:
     void readBackVerifyAndCompare()
     {
         QVERIFY2(f.open(), qPrintable(f.errorString()));
+        QAction *menu = f.find<QMenu>("menuProfile")->menuAction();
+        QVERIFY(!menu->isVisible());
         QVERIFY(f.enterSupervisorMode());
+        QVERIFY(menu->isVisible());
         f.find<QSpinBox>("endMemCell")->setValue(9);
         f.table()->item(6, 1)->setText("12.5");
         f.dispenser->setSkewedCell(6);
@@ -628,6 +631,12 @@ private slots:
         QTableWidgetItem *skewed = f.table()->item(6, 1);
         QCOMPARE(skewed->toolTip(), QStringLiteral("Pelidor 7 holds 12.6 PSI"));
         QCOMPARE(skewed->background().color(), QColor(255, 220, 130));
+        f.click("pressureBAR"); // now also outside the limits: red, both told
+        QCOMPARE(skewed->toolTip(),
+                 QStringLiteral("Outside the limits: pressure above 6.895 "
+                                "BAR\nPelidor 7 holds 12.6 PSI"));
+        QCOMPARE(skewed->background().color(), QColor(255, 190, 190));
+        f.click("pressurePSI");
         skewed->setText("12.6");
         QCOMPARE(skewed->toolTip(), QString());
         QVERIFY(!skewed->data(Qt::BackgroundRole).isValid());
