@@ -199,21 +199,6 @@ private slots:
             QCOMPARE(read.triggers[cell], cellsRead.contains(cell) ? 10 * cell : 42);
         QCOMPARE(line->dispenser.state().currentCell, currentCell);
     }
-
-    // A transmission that ran through says both outcomes, briefly when both are clean.
-    void summaryAfterTransmit()
-    {
-        ProfileTransmission::Result sent;
-        sent.firstCell = 5;
-        sent.lastCell = 9;
-        ProfileComparison::Result verified;
-        verified.reading.cells = cells;
-        QCOMPARE(ProfileComparison::afterTransmitSummary(sent, verified),
-                 QStringLiteral("Transmit complete, verified: MemCell 5 to 9"));
-        verified.differences = { { 6, 1, "1.1 PSI", "1.2 PSI" } };
-        QCOMPARE(ProfileComparison::afterTransmitSummary(sent, verified),
-                 QStringLiteral("Transmit complete: MemCell 5 to 9; 1 cell differs: MemCell 6"));
-    }
 };
 
 QTEST_MAIN(TestReadBack)
