@@ -79,6 +79,16 @@ void AppSettings::setPort(const QString &name)
     settings.setValue(QLatin1String(portKey), name);
 }
 
+bool AppSettings::verifyAfterTransmit() const
+{
+    return settings.value(QLatin1String(verifyAfterTransmitKey), true).toBool();
+}
+
+void AppSettings::setVerifyAfterTransmit(bool on)
+{
+    settings.setValue(QLatin1String(verifyAfterTransmitKey), on);
+}
+
 bool AppSettings::hasBaudRate() const
 {
     return settings.contains(QLatin1String(baudRateKey));

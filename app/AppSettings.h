@@ -24,6 +24,7 @@ public:
     static constexpr const char *baudRateKey = "baudeRate";
     static constexpr const char *maxJobKey = "jobs/maxJob";
     static constexpr const char *supervisorTimeoutKey = "supervisorTimeoutMinutes";
+    static constexpr const char *verifyAfterTransmitKey = "verifyAfterTransmit";
 
     static constexpr const char *firstRunPassword = "5183";
     static constexpr const char *firstRunPort = "COM4";
@@ -76,6 +77,9 @@ public:
     // Minutes without input after which Supervisor mode ends; 0: never.
     int supervisorTimeout() const;
     void setSupervisorTimeout(int minutes);
+    // Whether a transmission ends with its verification; on unless turned off.
+    bool verifyAfterTransmit() const;
+    void setVerifyAfterTransmit(bool on);
 
     int maxJob() const;
     void setMaxJob(int n);

@@ -4,7 +4,6 @@
 #include "DispenserLink.h"
 #include "DispenserState.h"
 #include "Packet.h"
-#include "ProfileTransmission.h"
 #include "StatusMessage.h"
 #include "StatusTexts.h"
 
@@ -140,11 +139,6 @@ HistoryEvent HistoryEvents::job(const char *kind, int number, const AppSettings:
                      .arg(job.description, job.path, StatusTexts::aiModeName(job.aiMode),
                           dispenseModeName(job.dispenseMode),
                           cellRange(job.startCell, job.endCell)) };
-}
-
-HistoryEvent HistoryEvents::transmitted(const ProfileTransmission::Result &result)
-{
-    return { HistoryKind::transmit, result.summary() };
 }
 
 HistoryEvent HistoryEvents::alarmReset(int code)

@@ -12,9 +12,6 @@
 
 class DispenserState;
 struct StatusMessage;
-namespace ProfileTransmission {
-struct Result;
-}
 
 // The kinds of history rows, as the History dock lists and filters them.
 namespace HistoryKind {
@@ -66,7 +63,6 @@ public:
     // The path and the SHA-256 of the file's bytes as they are now.
     static HistoryEvent profileFile(const char *kind, const QString &path);
     static HistoryEvent job(const char *kind, int number, const AppSettings::Job &job);
-    static HistoryEvent transmitted(const ProfileTransmission::Result &result);
     static HistoryEvent alarmReset(int code);
 
     HistoryEvent got(const SettingsExchange::Reading &reading, const DispenserState &units);

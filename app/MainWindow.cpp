@@ -170,8 +170,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     setupSettingsPanel();
     // The pressure box takes the limits of the unit shown from the start.
     showPressureUnit(state->pressureUnits);
+    setupReadBack();
     // Operator mode from the start: nothing of a supervisor's is offered.
     ui->actionBulk_Adjust_Dispense_Profile->setVisible(false);
+    ui->menuProfile->menuAction()->setVisible(false);
     ui->groupBox_7->setEnabled(false);
     applyLockoutEnabling();
     setupHistory();
@@ -229,11 +231,26 @@ void MainWindow::setupCommunicationLog()
 // lockouts keep their say over the group boxes on them.
 void MainWindow::setupBusyControls()
 {
-    busy = new BusyControls({ ui->connectButton, refreshButton, ui->pushButton_4, ui->pushButton_5,
-                              ui->pushButton, ui->configApplyButton, alarmResetButton,
-                              ui->treeWidget, ui->jobTableWidget, ui->actionSupervisor_Mode,
-                              ui->actionOperator_Mode, ui->actionOpen_Job, ui->actionOpen_Profile,
-                              ui->page_2, ui->page_3 },
+    busy = new BusyControls({ ui->connectButton,
+                              refreshButton,
+                              ui->pushButton_4,
+                              ui->pushButton_5,
+                              ui->pushButton,
+                              ui->configApplyButton,
+                              alarmResetButton,
+                              ui->treeWidget,
+                              ui->jobTableWidget,
+                              ui->actionSupervisor_Mode,
+                              ui->actionOperator_Mode,
+                              ui->actionOpen_Job,
+                              ui->actionOpen_Profile,
+                              ui->readProfileButton,
+                              ui->verifyProfileButton,
+                              ui->actionRead_Profile,
+                              ui->actionVerify_Profile,
+                              ui->actionCompare_File,
+                              ui->page_2,
+                              ui->page_3 },
                             this);
 }
 
@@ -359,6 +376,7 @@ void MainWindow::on_actionExit_triggered()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     transmitStopRequested = true;
+    readBackStopRequested = true;
     // The password prompt has no parent and would keep the program alive.
     if (openPasswordDialog)
         openPasswordDialog->reject();

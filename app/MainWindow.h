@@ -9,10 +9,12 @@
 #include <QStringList>
 #include <QVector>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "DispenserState.h"
 #include "PasswordAttempts.h"
+#include "ProfileComparison.h"
 #include "StatusMessage.h"
 #include "StepPlot.h"
 
@@ -125,6 +127,11 @@ private slots:
     void on_actionBulk_Adjust_Dispense_Profile_triggered(bool checked);
     void updateMemCellValues();
     void on_memCell_valueChanged(int arg1);
+    void on_readProfileButton_clicked();
+    void on_verifyProfileButton_clicked();
+    void on_actionVerify_after_Transmit_triggered(bool checked);
+    void on_actionClear_Marks_triggered();
+    void on_actionCompare_File_triggered();
 
 private:
     // --- shell (app/MainWindow.cpp) ---
@@ -175,6 +182,27 @@ private:
     // --- transmission (profile/MainWindowTransmit.cpp) ---
     bool transmitting = false;
     bool transmitStopRequested = false;
+
+    // --- read-back, verify and compare (profile/MainWindowReadBack.cpp) ---
+    void setupReadBack();
+    // Asks for the job range or all cells; none when cancelled. With
+    // `replacing`, unsaved changes of the table are told of first.
+    QList<int> askCells(const QString &title, bool replacing);
+    // Runs a read or verify with `button` as its stop, reading `stopText`
+    // meanwhile; other input is held off.
+    void runStoppable(QPushButton *button, const QString &stopText,
+                      const std::function<void(const ProfileReadBack::KeepGoing &)> &run);
+    ProfileReadBack::ShowCell cellProgress(const QString &doing, int cellCount);
+    // Verifies the table's cells and marks those that differ.
+    ProfileComparison::Result verifyTable(const QList<int> &cells,
+                                          const ProfileReadBack::KeepGoing &keepGoing);
+    void showVerification(const ProfileComparison::Result &result);
+    // The last verification; its differences are marked in the table.
+    ProfileComparison::Result verification;
+    QPushButton *readBackStopButton = nullptr; // while a read or verify runs
+    bool readBackStopRequested = false;
+    // The table holds edits neither saved to a file nor transmitted since.
+    bool profileUnsaved = false;
 
     // --- profile table, plot, bulk adjust (profile/) ---
     void setupProfileTable();

@@ -112,6 +112,7 @@ void MainWindow::enterSupervisorMode()
     ui->actionSupervisor_Mode->setVisible(false);
     ui->actionOperator_Mode->setVisible(true);
     ui->actionBulk_Adjust_Dispense_Profile->setVisible(true);
+    ui->menuProfile->menuAction()->setVisible(true);
 
     ui->bulkAdjustDock->show();
     ui->bulkAdjustDock->raise(); // above the job list it shares its place with
@@ -141,6 +142,7 @@ void MainWindow::enterOperatorMode()
     ui->actionSupervisor_Mode->setVisible(true);
     ui->actionOperator_Mode->setVisible(false);
     ui->actionBulk_Adjust_Dispense_Profile->setVisible(false);
+    ui->menuProfile->menuAction()->setVisible(false);
 
     ui->bulkAdjustDock->close();
     supervisorMode = false;

@@ -10,6 +10,7 @@
 #include "StatusTexts.h"
 
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -86,6 +87,8 @@ void MainWindow::showPanelValue(QAbstractSpinBox *box, double value)
 // cell, so the table, the plot and the record keep showing the same profile.
 void MainWindow::storeReadValue(int cell, int column, double value)
 {
+    // A value read from the dispenser is no edit of the user's.
+    const QScopedValueRollback<bool> keepUnsaved(profileUnsaved);
     writeCellText(cell, column, StatusTexts::valueText(value));
 }
 

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
 
 QString DialogProvider::saveFileName(QWidget *parent, const QString &caption,
                                      const QString &proposedName, const QString &filter)
@@ -25,4 +27,19 @@ QString DialogProvider::getText(QWidget *parent, const QString &title, const QSt
                                 QLineEdit::EchoMode echo, const QString &text, bool *accepted)
 {
     return QInputDialog::getText(parent, title, label, echo, text, accepted);
+}
+
+int DialogProvider::choose(QWidget *parent, const QString &title, const QString &text,
+                           const QStringList &choices, bool cancelByDefault)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Cancel, parent);
+    QList<QPushButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    if (cancelByDefault || buttons.isEmpty())
+        box.setDefaultButton(QMessageBox::Cancel);
+    else
+        box.setDefaultButton(buttons.first());
+    box.exec();
+    return buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
 }

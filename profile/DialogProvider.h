@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -25,6 +26,12 @@ public:
                        int minimum, int maximum, int step, bool *accepted);
     virtual QString getText(QWidget *parent, const QString &title, const QString &label,
                             QLineEdit::EchoMode echo, const QString &text, bool *accepted);
+
+    // A question answered with one of `choices` or Cancel: the index of the
+    // choice, or -1 for Cancel. Enter picks the first choice, or Cancel when
+    // `cancelByDefault` (the choices would replace something).
+    virtual int choose(QWidget *parent, const QString &title, const QString &text,
+                       const QStringList &choices, bool cancelByDefault);
 };
 
 #endif // DIALOGPROVIDER_H

@@ -49,6 +49,7 @@ void MainWindow::loadProfile(const QString &fileName)
         writeCellText(row, Vacuum, QString::number(state->vacuums[row], 'g', 6));
         writeCellText(row, Trigger, QString::number(state->triggers[row]));
     }
+    profileUnsaved = false;
     showCellRangeWithoutRead(state->startCell, state->endCell);
     history->record(HistoryEvents::profileFile(HistoryKind::profileOpened, fileName));
 }
@@ -63,6 +64,7 @@ void MainWindow::on_actionSave_Profile_triggered()
     QString reason;
     const int code = state->writeProfile(fileName, &reason);
     if (code == ProfileFile::Ok) {
+        profileUnsaved = false;
         history->record(HistoryEvents::profileFile(HistoryKind::profileSaved, fileName));
         showConfirmation(QStringLiteral("Profile saved to %1").arg(fileName));
     } else {

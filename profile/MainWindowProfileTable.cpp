@@ -30,6 +30,8 @@ DelegateTableTime *editorFor(const Limits &limits, QObject *table)
 }
 
 const QColor breachColour(255, 190, 190);
+// A value the last verification found different on the Pelidor 7.
+const QColor differenceColour(255, 220, 130);
 
 } // namespace
 
@@ -107,6 +109,9 @@ void MainWindow::dispenseTable_changed(int row, int column)
         state->triggers[row] = ProfileCellCheck::storedTrigger(text);
     else
         state->values(column)[row] = ProfileCellCheck::storedValue(text);
+    profileUnsaved = true;
+    // The value is no longer the one the verification compared.
+    verification.forget(row, column);
     showCellMark(row, column);
 
     // A pending full redraw covers this change too.
@@ -223,6 +228,9 @@ void MainWindow::resizeCorner()
 
 // A value outside its column's limits (left behind by a unit change) is
 // marked with the limit it breaks; the mark goes once the value is corrected.
+// A value the last verification found different on the dispenser is marked
+// with what the dispenser holds, in a colour of its own unless the value is
+// also outside its limits; the tooltip then tells both.
 void MainWindow::showCellMark(int row, int column)
 {
     QTableWidgetItem *cell = profileTable->item(row, column);
@@ -230,18 +238,24 @@ void MainWindow::showCellMark(int row, int column)
             column == Trigger ? double(state->triggers[row]) : state->values(column)[row];
     const QString breach =
             ProfileLimits::breachOf(column, value, state->pressureUnits, state->vacuumUnits);
+    const QString difference = verification.noteAt(row, column);
     const bool marked = cell->data(Qt::BackgroundRole).isValid();
-    if (breach.isEmpty() && !marked)
+    if (breach.isEmpty() && difference.isNull() && !marked)
         return;
     // Marks are no edits: the cell check must not run for them.
     const QSignalBlocker noCheck(profileTable);
-    if (breach.isEmpty()) {
+    QStringList notes;
+    if (!breach.isEmpty())
+        notes << QStringLiteral("Outside the limits: %1 %2")
+                         .arg(ProfileCellCheck::columnName(column), breach);
+    if (!difference.isNull())
+        notes << difference;
+    if (notes.isEmpty()) {
         cell->setData(Qt::BackgroundRole, QVariant());
         cell->setToolTip(QString());
     } else {
-        cell->setBackground(breachColour);
-        cell->setToolTip(QStringLiteral("Outside the limits: %1 %2")
-                                 .arg(ProfileCellCheck::columnName(column), breach));
+        cell->setBackground(breach.isEmpty() ? differenceColour : breachColour);
+        cell->setToolTip(notes.join(QLatin1Char('\n')));
     }
 }
 

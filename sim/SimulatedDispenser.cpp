@@ -25,6 +25,7 @@ constexpr char ACK = 0x06;
 // The largest pressure it holds, in tenths: 689.5 kPa, or 6.895 bar in
 // hundredths of a bar.
 constexpr int maxPressure = 6895;
+constexpr int maxVacuum = 180;
 
 const QByteArray accepted = QByteArray(1, STX) + "A0" + ETX;
 const QByteArray refused = QByteArray(1, STX) + "A2" + ETX;
@@ -381,6 +382,25 @@ void SimulatedDispenser::raiseAlarm(unsigned statusBits)
     dispenser.alarmStatus |= statusBits;
 }
 
+void SimulatedDispenser::setSkewedCell(int cell)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    skewedCell = cell;
+}
+
+bool SimulatedDispenser::changeCell(int cell, int field, int value)
+{
+    static const int highest[] = { 99999, maxPressure, maxVacuum, 99999 };
+    if (cell < 0 || cell >= cellCount || field < 0 || field > 3 || value < 0
+        || value > highest[field])
+        return false;
+    std::lock_guard<std::mutex> lock(mutex);
+    Cell &changed = dispenser.cells[std::size_t(cell)];
+    int *const values[] = { &changed.time, &changed.pressure, &changed.vacuum, &changed.trigger };
+    *values[field] = value;
+    return true;
+}
+
 // --- the dispenser's thread ---
 
 void SimulatedDispenser::run()
@@ -614,10 +634,11 @@ SimulatedDispenser::Answer SimulatedDispenser::executeSet(const QByteArray &mnem
         const int pressure = fields.number(4);
         if (!fields.valid() || pressure > maxPressure)
             return Answer();
-        cell.pressure = pressure;
+        const bool skewed = s.currentCell == skewedCell;
+        cell.pressure = !skewed ? pressure : pressure < maxPressure ? pressure + 1 : pressure - 1;
     } else if (mnemonic == "VS") {
         const int vacuum = fields.number(4);
-        if (!fields.valid() || vacuum > 180)
+        if (!fields.valid() || vacuum > maxVacuum)
             return Answer();
         cell.vacuum = vacuum;
     } else if (mnemonic == "EQ") {

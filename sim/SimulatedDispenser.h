@@ -43,6 +43,10 @@
 // sendUnsolicited() puts bytes on the line at once; raiseAlarm() sets alarm
 // status bits until the program resets them.
 //
+// Stored values that differ from what was sent: setSkewedCell() makes one
+// cell keep its pressure one wire step off; changeCell() changes a value as
+// an operator at the dispenser's front panel would.
+//
 // Every public member may be called from any thread.
 class SimulatedDispenser
 {
@@ -146,6 +150,14 @@ public:
     void sendUnsolicited(const QByteArray &bytes);
     void raiseAlarm(unsigned statusBits);
 
+    // The pressure sent for this cell is kept one tenth higher (one lower at
+    // the top of the range); -1 keeps every cell as sent.
+    void setSkewedCell(int cell);
+    // Sets one value of a cell in wire units: field 0 time, 1 pressure, 2
+    // vacuum, 3 trigger. False, changing nothing, for a cell, field or value
+    // the dispenser does not hold.
+    bool changeCell(int cell, int field, int value);
+
 private:
     struct Answer
     {
@@ -179,6 +191,7 @@ private:
     bool dataInjected = false;
     int replyDelayMs = 0;
     bool poweredOn = true;
+    int skewedCell = -1;
     std::function<void(const QString &)> logSink;
     QString error;
     QString path;

@@ -11,9 +11,14 @@
 // terminal switches it off rather than stopping the process.
 //
 // The fault options spoil every command's answer for trying the panel's error
-// handling by hand.
+// handling by hand. --skew-cell keeps one cell's pressure one step off what it
+// was sent, and a command file changes cells as an operator at the front panel
+// would, for trying the panel's read-back and verify.
 #include "SimulatedDispenser.h"
 
+#include <QFile>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -50,15 +55,66 @@ void printLine(const QString &line)
     std::fflush(stdout);
 }
 
+constexpr int commandFilePollMs = 250;
+const char *const fieldNames[] = { "time", "pressure", "vacuum", "trigger" };
+
+// Carries out the command file's lines, "CELL FIELD VALUE" in wire units
+// ("12 pressure 306"), and removes the file, so each line is done once.
+void runCommandFile(SimulatedDispenser &dispenser, const QString &path)
+{
+    QFile file(path);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    file.close();
+    file.remove();
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.size() == 1 && words.first().isEmpty())
+            continue;
+        int field = -1;
+        for (int i = 0; i < 4 && words.size() == 3; ++i) {
+            if (words[1] == fieldNames[i])
+                field = i;
+        }
+        bool cellNumber = false;
+        bool valueNumber = false;
+        const int cell = words.value(0).toInt(&cellNumber);
+        const int value = words.value(2).toInt(&valueNumber);
+        if (cellNumber && valueNumber && dispenser.changeCell(cell, field, value))
+            printLine(QStringLiteral("cell %1 %2 set to %3 (command file)")
+                              .arg(cell)
+                              .arg(QLatin1String(fieldNames[field]))
+                              .arg(value));
+        else
+            printLine(QStringLiteral("command file: not done: ") + QString::fromLocal8Bit(line));
+    }
+}
+
+bool readNumber(const char *text, int &number)
+{
+    bool valid = false;
+    number = QByteArray(text).toInt(&valid);
+    return valid && number >= 0;
+}
+
 int usage(const char *program, std::FILE *out, int exitCode)
 {
     std::fprintf(
             out,
-            "Usage: %s [--link PATH] [--off] [--delay MS] [FAULT]\n"
+            "Usage: %s [--link PATH] [--off] [--delay MS] [--skew-cell N] [--command-file PATH]"
+            " [FAULT]\n"
             "Simulates a Pelidor 7 dispenser on a pseudo-terminal and prints its device path.\n"
             "  --link PATH  also make PATH a symbolic link to the device\n"
             "  --off        start switched off: ignore everything until kill -CONT <pid>\n"
             "  --delay MS   delay every answer by MS milliseconds\n"
+            "  --skew-cell N\n"
+            "               keep the pressure sent for cell N one tenth off (0 to 399)\n"
+            "  --command-file PATH\n"
+            "               every 250 ms, carry out and remove PATH: lines \"CELL FIELD VALUE\",\n"
+            "               FIELD time, pressure, vacuum or trigger, VALUE in wire units\n"
+            "               (1/10000 s, tenths), as if set at the front panel:\n"
+            "               echo \"12 pressure 306\" > PATH\n"
             "FAULT, at most one, for every command:\n",
             program);
     for (const FaultOption &option : faultOptions)
@@ -77,6 +133,8 @@ int main(int argc, char *argv[])
     QString linkPath;
     bool startOff = false;
     int delayMs = 0;
+    int skewedCell = -1;
+    QString commandFile;
     std::optional<FaultOption> faultOption;
     for (int i = 1; i < argc; ++i) {
         const char *argument = argv[i];
@@ -96,16 +154,19 @@ int main(int argc, char *argv[])
         } else if (std::strcmp(argument, "--off") == 0) {
             startOff = true;
         } else if (std::strcmp(argument, "--delay") == 0 && i + 1 < argc) {
-            bool number = false;
-            delayMs = QByteArray(argv[++i]).toInt(&number);
-            if (!number || delayMs < 0)
+            if (!readNumber(argv[++i], delayMs))
                 return usage(argv[0], stderr, 2);
+        } else if (std::strcmp(argument, "--skew-cell") == 0 && i + 1 < argc) {
+            if (!readNumber(argv[++i], skewedCell) || skewedCell >= SimulatedDispenser::cellCount)
+                return usage(argv[0], stderr, 2);
+        } else if (std::strcmp(argument, "--command-file") == 0 && i + 1 < argc) {
+            commandFile = QString::fromLocal8Bit(argv[++i]);
         } else {
             return usage(argv[0], stderr, 2);
         }
     }
 
-    // Stop, alarm and power signals are taken by sigwait below, in order,
+    // Stop, alarm and power signals are taken by sigtimedwait below, in order,
     // outside any handler; blocked before the dispenser's thread starts, so
     // it inherits the mask. A reader that goes away must not kill the
     // dispenser.
@@ -120,6 +181,7 @@ int main(int argc, char *argv[])
     dispenser.setLogSink(printLine);
     dispenser.setPoweredOn(!startOff);
     dispenser.setReplyDelay(delayMs);
+    dispenser.setSkewedCell(skewedCell);
     if (faultOption)
         dispenser.setFaultMode(faultOption->fault);
     if (!dispenser.start()) {
@@ -146,10 +208,20 @@ int main(int argc, char *argv[])
     if (faultOption)
         printLine(QStringLiteral("fault on every command (%1): %2")
                           .arg(QLatin1String(faultOption->name), QLatin1String(faultOption->help)));
+    if (skewedCell >= 0)
+        printLine(QStringLiteral("cell %1 keeps its pressure one tenth off (--skew-cell)")
+                          .arg(skewedCell));
+    if (!commandFile.isEmpty())
+        printLine(QStringLiteral("change cells: echo \"12 pressure 306\" > %1").arg(commandFile));
 
+    const timespec pollInterval = { 0, commandFilePollMs * 1000000L };
     for (;;) {
-        int signal = 0;
-        sigwait(&awaitedSignals, &signal);
+        const int signal = sigtimedwait(&awaitedSignals, nullptr, &pollInterval);
+        if (signal < 0) {
+            if (errno == EAGAIN && !commandFile.isEmpty())
+                runCommandFile(dispenser, commandFile);
+            continue;
+        }
         if (signal == SIGUSR1) {
             dispenser.raiseAlarm(inputAlarm);
             printLine(QStringLiteral("input alarm raised"));

@@ -648,6 +648,77 @@ private slots:
         QCOMPARE(mode, QStringLiteral("Operator Mode"));
     }
 
+    // Verify after Transmit marks what the dispenser holds otherwise; an edit
+    // or Clear marks removes a mark; a read replaces unsaved edits only when
+    // told; a file is compared without touching the table.
+    void readBackVerifyAndCompare()
+    {
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        QAction *menu = f.find<QMenu>("menuProfile")->menuAction();
+        QVERIFY(!menu->isVisible());
+        QVERIFY(f.enterSupervisorMode());
+        QVERIFY(menu->isVisible());
+        f.find<QSpinBox>("endMemCell")->setValue(9);
+        f.table()->item(6, 1)->setText("12.5");
+        f.dispenser->setSkewedCell(6);
+        f.click("pushButton");
+        QCOMPARE(f.status(),
+                 QStringLiteral("Transmit complete: MemCell 0 to 9; 1 cell differs: MemCell 6"));
+        QVERIFY(f.statusIsRed());
+        QTableWidgetItem *skewed = f.table()->item(6, 1);
+        QCOMPARE(skewed->toolTip(), QStringLiteral("Pelidor 7 holds 12.6 PSI"));
+        QCOMPARE(skewed->background().color(), QColor(255, 220, 130));
+        f.click("pressureBAR"); // now also outside the limits: red, both told
+        QCOMPARE(skewed->toolTip(),
+                 QStringLiteral("Outside the limits: pressure above 6.895 "
+                                "BAR\nPelidor 7 holds 12.6 PSI"));
+        QCOMPARE(skewed->background().color(), QColor(255, 190, 190));
+        f.click("pressurePSI");
+        skewed->setText("12.6");
+        QCOMPARE(skewed->toolTip(), QString());
+        QVERIFY(!skewed->data(Qt::BackgroundRole).isValid());
+
+        f.dispenser->changeCell(2, 0, 2600); // at the front panel
+        f.dialogs.answers = { 0 }; // the job range
+        f.click("verifyProfileButton");
+        QCOMPARE(f.status(), QStringLiteral("1 cell differs: MemCell 2"));
+        QCOMPARE(f.table()->item(2, 0)->toolTip(), QStringLiteral("Pelidor 7 holds 0.2600 s"));
+        f.find<QAction>("actionClear_Marks")->trigger();
+        QCOMPARE(f.table()->item(2, 0)->toolTip(), QString());
+
+        f.dialogs.answers = { 1 }; // all cells, replacing the edit of cell 6
+        f.click("readProfileButton");
+        QVERIFY(f.dialogs.questions.last().endsWith("neither saved to a file nor transmitted; "
+                                                    "the cells read replace them."));
+        QCOMPARE(f.status(), QStringLiteral("Read complete: MemCell 0-399"));
+        QCOMPARE(f.table()->item(2, 0)->text(), QStringLiteral("0.26"));
+        QCOMPARE(f.dispenser->state().currentCell, 9);
+
+        f.dispenser->setSkewedCell(-1);
+        f.click("pushButton");
+        QCOMPARE(f.status(), QStringLiteral("Transmit complete, verified: MemCell 0 to 9"));
+        f.find<QAction>("actionVerify_after_Transmit")->trigger();
+        QCOMPARE(QSettings().value("verifyAfterTransmit"), QVariant(false));
+
+        const QString csv = folder.filePath("differences.csv");
+        f.dialogs.answers = { ProfileFiles::write(folder.filePath("compare.csv"),
+                                                  "Mem Cell,T,Dispense Pressure (psi),Vacuum "
+                                                  "(mmHg),Trigger\n5,0,0,0,1\n6,0,12.5,0,1\n"),
+                              csv };
+        f.find<QAction>("actionCompare_File")->trigger();
+        QCOMPARE(f.status(),
+                 QStringLiteral("compare.csv: Units differ: the Pelidor 7 is set to \"H2O, not "
+                                "mmHg; 1 cell differs: MemCell 6"));
+        auto *dialog = f.window->findChild<QDialog *>("comparisonDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        dialog->findChild<QPushButton *>("saveComparisonButton")->click();
+        QFile saved(csv);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(),
+                 QByteArray("Mem Cell,Field,File,Pelidor 7\n6,pressure,12.5 PSI,12.6 PSI\n"));
+        QCOMPARE(skewed->text(), QStringLiteral("12.6"));
+    }
+
     void changingThePassword()
     {
         QVERIFY2(f.open(), qPrintable(f.errorString()));

@@ -289,6 +289,30 @@ private slots:
         QCOMPARE(f.dispenser->receivedPackets().size(), sent);
         QVERIFY(!f.window->isVisible());
     }
+
+    // A read stops on its own button, which reads Stop Read meanwhile (a
+    // verify shares the way); the dispenser is back on its cell.
+    void readStopsWhenAsked()
+    {
+        SimulatedDispenser::State s;
+        s.currentCell = 42;
+        QVERIFY2(f.open(s, WindowFixture::Connected | WindowFixture::Shown),
+                 qPrintable(f.errorString()));
+        QVERIFY(f.enterSupervisorMode());
+        f.dispenser->setReplyDelay(2);
+        QString duringRun;
+        QTimer::singleShot(150, [&] { duringRun = buttonText("readProfileButton"); });
+        clickSoon(200, "readProfileButton");
+        f.dialogs.answers = { 1 };
+        f.click("readProfileButton");
+        QCOMPARE(duringRun, QStringLiteral("Stop Read"));
+        QVERIFY2(QRegularExpression("^Read stopped at MemCell \\d+: stopped by the user$")
+                         .match(f.status())
+                         .hasMatch(),
+                 qPrintable(f.status()));
+        QCOMPARE(buttonText("readProfileButton"), QStringLiteral("Read Profile"));
+        QCOMPARE(f.dispenser->state().currentCell, 42);
+    }
 };
 
 QTEST_MAIN(TestWindowFaults)

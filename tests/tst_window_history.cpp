@@ -89,7 +89,7 @@ private slots:
         QVERIFY(recorded[2].contains("time 0.3 s (was 0.25 s), pressure 30.5 kPa (unchanged)"));
         QCOMPARE(recorded[5], "Apply: pressure units BAR (was kPa); ok");
         QVERIFY(recorded[7].contains(profile + ", SHA-256 "));
-        QCOMPARE(recorded[12], "Transmit: Transmit complete: MemCell 5 to 6");
+        QCOMPARE(recorded[12], "Transmit: Transmit complete, verified: MemCell 5 to 6");
         QCOMPARE(recorded[13], "Alarm raised: Pressure Alarm (status word 8)");
         QVERIFY(!recorded.join('\n').contains("5183") && !recorded.join('\n').contains("0042"));
 

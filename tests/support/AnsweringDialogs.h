@@ -9,7 +9,8 @@
 // Answers the window's file and input dialogs from a list prepared by the
 // test, in order, as a user would fill them in; an answer missing from the
 // list counts as Cancel. Each question asked is kept as "kind: title", a
-// number's with the value proposed ("number: Select Job Number = 1").
+// number's with the value proposed ("number: Select Job Number = 1"), a
+// choice's with its question; a choice is answered with its index.
 class AnsweringDialogs : public DialogProvider
 {
 public:
@@ -39,6 +40,13 @@ public:
         const QVariant answer = take("text: " + title);
         *accepted = answer.isValid();
         return answer.isValid() ? answer.toString() : text;
+    }
+
+    int choose(QWidget *, const QString &title, const QString &text, const QStringList &,
+               bool) override
+    {
+        const QVariant answer = take("choice: " + title + ": " + text);
+        return answer.isValid() ? answer.toInt() : -1;
     }
 
 private:
