@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 QString printable(const QByteArray &bytes)
@@ -89,17 +91,29 @@ QString CommunicationLog::text(const Entry &entry)
 
 QStringList CommunicationLog::linesSince(qint64 shownCount, const View &view) const
 {
-    const qint64 firstKept = appended - qint64(entries.size());
-    const qint64 skipped = qBound<qint64>(0, shownCount - firstKept, qint64(entries.size()));
     QStringList lines;
-    for (auto entry = entries.begin() + std::ptrdiff_t(skipped); entry != entries.end(); ++entry) {
-        if (!view.sessionBytes && isSessionByte(*entry))
-            continue;
-        const QString line = text(*entry);
-        if (line.contains(view.filter, Qt::CaseInsensitive))
-            lines << line;
+    for (qint64 number = std::max(shownCount, firstKept()); number < appended; ++number) {
+        if (shows(number, view))
+            lines << line(number);
     }
     return lines;
+}
+
+bool CommunicationLog::shows(qint64 number, const View &view) const
+{
+    if (number < firstKept() || number >= appended)
+        return false;
+    const Entry &entry = entries[std::size_t(number - firstKept())];
+    if (!view.sessionBytes && isSessionByte(entry))
+        return false;
+    return view.filter.isEmpty() || text(entry).contains(view.filter, Qt::CaseInsensitive);
+}
+
+QString CommunicationLog::line(qint64 number) const
+{
+    if (number < firstKept() || number >= appended)
+        return QString();
+    return text(entries[std::size_t(number - firstKept())]);
 }
 
 bool CommunicationLog::save(const QString &fileName) const

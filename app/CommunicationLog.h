@@ -48,6 +48,12 @@ public:
     }
     QStringList lines() const { return lines(View()); }
 
+    // Lines by their number since the log began: the oldest still kept, and
+    // whether one is kept and shown in a view, and its text.
+    qint64 firstKept() const { return appended - qint64(entries.size()); }
+    bool shows(qint64 number, const View &view) const;
+    QString line(qint64 number) const;
+
     // Writes every kept line to the file. False, with the old file left as it
     // was, when it cannot be written completely.
     bool save(const QString &fileName) const;

@@ -1,13 +1,15 @@
 #include "CommunicationLogDock.h"
 
+#include "CommunicationLogModel.h"
 #include "DialogProvider.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
-#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -24,14 +26,15 @@ CommunicationLogDock::CommunicationLogDock(CommunicationLog &log,
       dialogs(std::move(dialogs)),
       filter(new QLineEdit),
       scope(new QComboBox),
-      view(new QPlainTextEdit),
+      lines(new CommunicationLogModel(log, this)),
+      view(new QListView),
       refresh(new QTimer(this))
 {
     setObjectName(QStringLiteral("communicationLogDock"));
     view->setObjectName(QStringLiteral("communicationLogView"));
-    view->setReadOnly(true);
-    view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view->setMaximumBlockCount(log.capacity());
+    view->setModel(lines);
+    view->setUniformItemSizes(true);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     filter->setObjectName(QStringLiteral("communicationLogFilter"));
@@ -39,10 +42,9 @@ CommunicationLogDock::CommunicationLogDock(CommunicationLog &log,
     filter->setClearButtonEnabled(true);
     scope->setObjectName(QStringLiteral("communicationLogScope"));
     scope->addItems({ QStringLiteral("Commands only"), QStringLiteral("Everything") });
-    shown.sessionBytes = false;
-    connect(filter, &QLineEdit::textChanged, this, &CommunicationLogDock::showAllLines);
+    connect(filter, &QLineEdit::textChanged, this, &CommunicationLogDock::showChosenLines);
     connect(scope, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &CommunicationLogDock::showAllLines);
+            &CommunicationLogDock::showChosenLines);
 
     auto *save = new QPushButton(QStringLiteral("Save Log…"));
     save->setObjectName(QStringLiteral("saveLogButton"));
@@ -79,22 +81,23 @@ void CommunicationLogDock::hideEvent(QHideEvent *event)
     QDockWidget::hideEvent(event);
 }
 
+// The newest line stays in sight unless the user scrolled away from it.
 void CommunicationLogDock::showNewLines()
 {
-    if (log.appendedCount() == shownCount)
-        return;
-    const QStringList lines = log.linesSince(shownCount, shown);
-    shownCount = log.appendedCount();
-    if (!lines.isEmpty())
-        view->appendPlainText(lines.join(QLatin1Char('\n')));
+    QScrollBar *scroll = view->verticalScrollBar();
+    const bool atEnd = scroll->value() == scroll->maximum();
+    lines->update();
+    if (atEnd)
+        view->scrollToBottom();
 }
 
-void CommunicationLogDock::showAllLines()
+void CommunicationLogDock::showChosenLines()
 {
-    shown.filter = filter->text();
-    shown.sessionBytes = scope->currentIndex() == 1;
-    view->setPlainText(log.lines(shown).join(QLatin1Char('\n')));
-    shownCount = log.appendedCount();
+    CommunicationLog::View chosen;
+    chosen.filter = filter->text();
+    chosen.sessionBytes = scope->currentIndex() == 1;
+    lines->setView(chosen);
+    view->scrollToBottom();
 }
 
 void CommunicationLogDock::saveLog()
@@ -111,5 +114,5 @@ void CommunicationLogDock::saveLog()
 void CommunicationLogDock::clearLog()
 {
     log.clear();
-    view->clear();
+    lines->update();
 }

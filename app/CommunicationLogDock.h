@@ -7,17 +7,18 @@
 
 #include "CommunicationLog.h"
 
+class CommunicationLogModel;
 class DialogProvider;
 class QComboBox;
 class QLineEdit;
-class QPlainTextEdit;
+class QListView;
 class QTimer;
 
 // View -> Communication Log: the link's traffic with its times, newest last,
 // narrowed by a filter text and by the choice of packets only or everything.
 // While the dock is closed nothing is drawn; while it is open the lines that
-// came meanwhile are added a few times a second, in one go, so a running
-// transmission is not slowed by drawing each line.
+// came meanwhile are added a few times a second, in one go, and only the
+// lines in sight are drawn, so a running transmission is not slowed by them.
 class CommunicationLogDock : public QDockWidget
 {
     Q_OBJECT
@@ -33,7 +34,7 @@ protected:
 
 private:
     void showNewLines();
-    void showAllLines();
+    void showChosenLines();
     void saveLog();
     void clearLog();
 
@@ -41,10 +42,9 @@ private:
     std::function<DialogProvider &()> dialogs;
     QLineEdit *filter;
     QComboBox *scope;
-    QPlainTextEdit *view;
+    CommunicationLogModel *lines;
+    QListView *view;
     QTimer *refresh;
-    CommunicationLog::View shown;
-    qint64 shownCount = 0;
 };
 
 #endif // COMMUNICATIONLOGDOCK_H
