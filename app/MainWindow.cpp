@@ -6,8 +6,10 @@
 #include "CommunicationLogDock.h"
 #include "DialogProvider.h"
 #include "DispenserLink.h"
+#include "ElidedLabel.h"
 #include "PasswordDialog.h"
 #include "QTableWidgetWithCopyPaste.h"
+#include "VerticalScrollArea.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -16,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -28,10 +31,12 @@ static void registerResources()
 }
 
 namespace {
+// The title bar a window manager puts above the window.
+constexpr int titleBarRoom = 40;
 const char *const statusBarStyle = "QLabel {font:bold;padding-left: 5px; padding-right: 5px;} "
                                    "QStatusBar {background-color:rgb(182, 182, 182);} "
                                    "QPushButton {font:bold;padding-left: 5px; padding-right: 5px;}";
-}
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWindow)
 {
@@ -55,9 +60,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     setWindowIcon(QIcon(QStringLiteral(":HVX.ico")));
     tabifyDockWidget(ui->jobDockWidget, ui->bulkAdjustDock);
 
-    connectionLabel = new QLabel(this);
+    connectionLabel = new ElidedLabel(this);
     modeLabel = new QLabel(this);
-    portLabel = new QLabel(this);
+    portLabel = new ElidedLabel(this);
     refreshButton = new QPushButton(this);
     alarmLabel = new QLabel(QStringLiteral("Status OK"), this);
     alarmResetButton = new QPushButton(QStringLiteral("Alarm Reset"), this);
@@ -161,6 +166,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     ui->plotTime->click();
     ui->bulkAdjustDock->hide();
     setupCommunicationLog();
+    fitSmallScreens();
 }
 
 MainWindow::~MainWindow()
@@ -186,6 +192,31 @@ void MainWindow::setupCommunicationLog()
     QAction *toggle = communicationLogDock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("actionCommunication_Log"));
     ui->menuView->addAction(toggle);
+}
+
+// On a small screen every dock and configuration page scrolls when it gets
+// less room than it needs, and the window opens no larger than the screen.
+// A dock under the one it shares its place with hides its panel, so that Tab
+// never takes the focus where it cannot be seen.
+void MainWindow::fitSmallScreens()
+{
+    for (QDockWidget *dock : findChildren<QDockWidget *>()) {
+        QWidget *panel = dock->widget();
+        auto *area = new VerticalScrollArea(panel);
+        dock->setWidget(area);
+        panel->show(); // the dock hid it as its former contents
+        connect(dock, &QDockWidget::visibilityChanged, area, &QWidget::setVisible);
+    }
+    QStackedWidget *pages = ui->configStackWidget;
+    const int shown = pages->currentIndex();
+    for (int index = 0; index < pages->count(); ++index) {
+        QWidget *page = pages->widget(index);
+        pages->removeWidget(page);
+        pages->insertWidget(index, new VerticalScrollArea(page));
+        page->show(); // the stack hid it when it took it out
+    }
+    pages->setCurrentIndex(shown);
+    resize(size().boundedTo(screen()->availableGeometry().size() - QSize(0, titleBarRoom)));
 }
 
 void MainWindow::setupStatusBar()

@@ -120,6 +120,7 @@ private:
     void setupStatusBar();
     void setupCommunicationLog();
     void setupButtonGroupIds();
+    void fitSmallScreens();
     // A plain modal notice: no parent, no title, no icon, just OK.
     static void showNotice(const QString &text);
 

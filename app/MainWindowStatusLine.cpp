@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "DispenserLink.h"
+#include "LinkLog.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -13,6 +14,9 @@ constexpr int confirmationMs = 5000;
 
 void MainWindow::showStatus(const StatusMessage &message)
 {
+    // The label may have to cut a long text short: the log keeps it whole.
+    if (message.text != connectionLabel->text())
+        LinkLog::write("Status: " + message.text.toUtf8());
     connectionLabel->setText(message.text);
     connectionLabel->setStyleSheet(message.failure ? QStringLiteral("color: red;")
                                                    : QStringLiteral("color: green;"));
