@@ -15,10 +15,12 @@
 #include <QDebug>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -33,9 +35,11 @@ static void registerResources()
 namespace {
 // The title bar a window manager puts above the window.
 constexpr int titleBarRoom = 40;
+// The flat buttons' focus frame stands out against the grey bar.
 const char *const statusBarStyle = "QLabel {font:bold;padding-left: 5px; padding-right: 5px;} "
                                    "QStatusBar {background-color:rgb(182, 182, 182);} "
-                                   "QPushButton {font:bold;padding-left: 5px; padding-right: 5px;}";
+                                   "QPushButton {font:bold;padding-left: 5px; padding-right: 5px;} "
+                                   "QPushButton:focus {border: 2px solid rgb(0, 0, 142);}";
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWindow)
@@ -85,6 +89,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     state = new DispenserState;
     parameterArrays = { state->times.data(), state->pressures.data(), state->vacuums.data() };
 
+    setupJobTable();
     refreshJobTable();
 
     ui->aiModeGroup->setId(ui->aiModeOff, 3);
@@ -167,6 +172,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     ui->bulkAdjustDock->hide();
     setupCommunicationLog();
     fitSmallScreens();
+    setupKeyboard();
 }
 
 MainWindow::~MainWindow()
@@ -191,6 +197,7 @@ void MainWindow::setupCommunicationLog()
     communicationLogDock->hide();
     QAction *toggle = communicationLogDock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("actionCommunication_Log"));
+    toggle->setText(QStringLiteral("&Communication Log"));
     ui->menuView->addAction(toggle);
 }
 
@@ -217,6 +224,19 @@ void MainWindow::fitSmallScreens()
     }
     pages->setCurrentIndex(shown);
     resize(size().boundedTo(screen()->availableGeometry().size() - QSize(0, titleBarRoom)));
+}
+
+// By keyboard alone: the first step, Connect, has the focus; Return presses
+// the focused button as Space does; F10 opens the menus, as Alt and a
+// menu's letter do.
+void MainWindow::setupKeyboard()
+{
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(true);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(ui->menuFile->menuAction()); });
+    ui->connectButton->setFocus();
 }
 
 void MainWindow::setupStatusBar()
@@ -345,20 +365,27 @@ void MainWindow::on_actionChange_View_Settings_Docking_Window_triggered(bool che
 
 void MainWindow::on_actionLoad_Job_Docking_Window_triggered(bool checked)
 {
-    if (checked) {
-        ui->jobDockWidget->show();
-        ui->actionLoad_Job_Docking_Window->setChecked(true);
-    } else {
-        ui->jobDockWidget->close();
-    }
+    if (showOrCloseDock(ui->jobDockWidget, ui->actionLoad_Job_Docking_Window, checked))
+        ui->jobTableWidget->setFocus(); // pick a job with the arrow keys and Return
 }
 
 void MainWindow::on_actionBulk_Adjust_Dispense_Profile_triggered(bool checked)
 {
-    if (checked) {
-        ui->bulkAdjustDock->show();
-        ui->actionBulk_Adjust_Dispense_Profile->setChecked(true);
-    } else {
-        ui->bulkAdjustDock->close();
+    showOrCloseDock(ui->bulkAdjustDock, ui->actionBulk_Adjust_Dispense_Profile, checked);
+}
+
+// The job list and bulk adjust share one place. One that is open but lies
+// under the other is brought to the top rather than closed: whoever picks it
+// wants to see it.
+bool MainWindow::showOrCloseDock(QDockWidget *dock, QAction *action, bool checked)
+{
+    const bool covered = dock->isVisible() && dock->visibleRegion().isEmpty();
+    if (!checked && !covered) {
+        dock->close();
+        return false;
     }
+    dock->show();
+    dock->raise();
+    action->setChecked(true);
+    return true;
 }

@@ -14,7 +14,9 @@
 #include "StepPlot.h"
 
 class QAbstractButton;
+class QAction;
 class QCloseEvent;
+class QDockWidget;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -121,6 +123,9 @@ private:
     void setupCommunicationLog();
     void setupButtonGroupIds();
     void fitSmallScreens();
+    void setupKeyboard();
+    // A View action's dock: true when it is shown.
+    bool showOrCloseDock(QDockWidget *dock, QAction *action, bool checked);
     // A plain modal notice: no parent, no title, no icon, just OK.
     static void showNotice(const QString &text);
 
@@ -160,6 +165,7 @@ private:
     void showVacuumUnit(int unit);
 
     // --- profile files and jobs (profile/) ---
+    void setupJobTable();
     void refreshJobTable();
     void showFileError(int code);
     void loadProfile(const QString &fileName);

@@ -6,9 +6,28 @@
 #include "DialogProvider.h"
 
 #include <QMessageBox>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 #include <algorithm>
+
+// A job is picked from the list, not edited in it (Save Job sets its
+// description): the arrow keys move to a job, Return or Enter loads it as a
+// double-click does, and Tab goes on to the next control.
+void MainWindow::setupJobTable()
+{
+    QTableWidget *table = ui->jobTableWidget;
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setTabKeyNavigation(false);
+    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
+        auto *load = new QShortcut(QKeySequence(key), table, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(load, &QShortcut::activated, this, [this, table] {
+            if (table->currentRow() >= 0)
+                loadJob(table->currentRow() + 1);
+        });
+    }
+}
 
 void MainWindow::refreshJobTable()
 {

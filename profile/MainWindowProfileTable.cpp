@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTabBar>
 #include <QTimer>
 
 #include <cmath>
@@ -71,6 +72,11 @@ void MainWindow::setupProfileTable()
     auto *tableLayout = new QHBoxLayout;
     tableLayout->addWidget(profileTable);
     ui->dispenseTableContainerFrame->setLayout(tableLayout);
+    // The arrow keys move between cells; Tab leaves the table for the plot
+    // and Transmit below it, in reading order.
+    profileTable->setTabKeyNavigation(false);
+    setTabOrder(ui->centralTabWidget->findChild<QTabBar *>(QString(), Qt::FindDirectChildrenOnly),
+                profileTable);
 
     // Connected only now, so filling the table above runs no check.
     connect(profileTable, &QTableWidget::cellChanged, this, &MainWindow::dispenseTable_changed);
