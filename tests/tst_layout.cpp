@@ -71,10 +71,13 @@ private slots:
     void cleanup() { f.close(); }
 
     // Every dock of the View menu open, the smallest window and a 40 px title
-    // bar fit FIT_SCREEN (1366x768 unless told); a long status text cannot widen it.
+    // bar fit FIT_SCREEN (1366x768 unless told) in either font; a long status
+    // text cannot widen it.
+    void everyDockFitsScreen_data() { everyTextShowsInFull_data(); }
     void everyDockFitsScreen()
     {
-        QVERIFY(useFont(9) && showAsSupervisor());
+        QFETCH(int, pointSize);
+        QVERIFY(useFont(pointSize) && showAsSupervisor());
         for (QAction *action : f.find<QMenu>("menuView")->actions())
             if (!action->isChecked())
                 action->trigger();
