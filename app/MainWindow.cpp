@@ -228,7 +228,8 @@ void MainWindow::fitSmallScreens()
 
 // By keyboard alone: the first step, Connect, has the focus; Return presses
 // the focused button as Space does; F10 opens the menus, as Alt and a
-// menu's letter do.
+// menu's letter do; in the configuration tree the arrow keys choose a page
+// and Return opens it, as a click does.
 void MainWindow::setupKeyboard()
 {
     for (QPushButton *button : findChildren<QPushButton *>())
@@ -236,7 +237,20 @@ void MainWindow::setupKeyboard()
     auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
             [this] { menuBar()->setActiveAction(ui->menuFile->menuAction()); });
+    onReturnKey(ui->treeWidget, [this] {
+        if (QTreeWidgetItem *item = ui->treeWidget->currentItem())
+            on_treeWidget_itemClicked(item, 0);
+    });
     ui->connectButton->setFocus();
+}
+
+void MainWindow::onReturnKey(QWidget *widget, const std::function<void()> &act)
+{
+    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
+        auto *shortcut =
+                new QShortcut(QKeySequence(key), widget, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, act);
+    }
 }
 
 void MainWindow::setupStatusBar()

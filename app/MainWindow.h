@@ -8,6 +8,7 @@
 #include <QTime>
 #include <QVector>
 #include <array>
+#include <functional>
 
 #include "DispenserState.h"
 #include "StatusMessage.h"
@@ -124,6 +125,8 @@ private:
     void setupButtonGroupIds();
     void fitSmallScreens();
     void setupKeyboard();
+    // Return and Enter on the widget (its own keys, not the window's) run act.
+    void onReturnKey(QWidget *widget, const std::function<void()> &act);
     // A View action's dock: true when it is shown.
     bool showOrCloseDock(QDockWidget *dock, QAction *action, bool checked);
     // A plain modal notice: no parent, no title, no icon, just OK.

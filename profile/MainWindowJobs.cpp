@@ -6,7 +6,6 @@
 #include "DialogProvider.h"
 
 #include <QMessageBox>
-#include <QShortcut>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -20,13 +19,10 @@ void MainWindow::setupJobTable()
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setTabKeyNavigation(false);
-    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
-        auto *load = new QShortcut(QKeySequence(key), table, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(load, &QShortcut::activated, this, [this, table] {
-            if (table->currentRow() >= 0)
-                loadJob(table->currentRow() + 1);
-        });
-    }
+    onReturnKey(table, [this, table] {
+        if (table->currentRow() >= 0)
+            loadJob(table->currentRow() + 1);
+    });
 }
 
 void MainWindow::refreshJobTable()

@@ -59,6 +59,12 @@ private slots:
             QVERIFY2(f.packets().contains(packet), button.constData());
         }
 
+        // Configuration: the arrow keys choose a page in the tree, Return opens it.
+        f.find<QTabWidget>("centralTabWidget")->setCurrentIndex(2);
+        f.find("treeWidget")->setFocus();
+        type("Home End Return");
+        QCOMPARE(f.find<QStackedWidget>("configStackWidget")->currentIndex(), 7);
+
         type("Alt+V C"); // the status line's texts are in the log, whole
         const QString log = f.find<QPlainTextEdit>("communicationLogView")->toPlainText();
         QVERIFY(log.contains("Status: Transmit complete: MemCell 0 to 2"));
