@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
@@ -228,12 +229,17 @@ void MainWindow::fitSmallScreens()
 
 // By keyboard alone: the first step, Connect, has the focus; Return presses
 // the focused button as Space does; F10 opens the menus, as Alt and a
-// menu's letter do; in the configuration tree the arrow keys choose a page
-// and Return opens it, as a click does.
+// menu's letter do; Tab leaves the help and log texts, which hold no tabs;
+// in the configuration tree the arrow keys choose a page and Return opens
+// it, as a click does.
 void MainWindow::setupKeyboard()
 {
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setAutoDefault(true);
+    for (QPlainTextEdit *text : findChildren<QPlainTextEdit *>())
+        text->setTabChangesFocus(true);
+    for (QTextEdit *text : findChildren<QTextEdit *>())
+        text->setTabChangesFocus(true);
     auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this,
             [this] { menuBar()->setActiveAction(ui->menuFile->menuAction()); });
