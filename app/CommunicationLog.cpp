@@ -46,6 +46,11 @@ void CommunicationLog::exchangeEnded(const QByteArray &packetText, int code)
     append(Kind::Outcome, packetText, code);
 }
 
+void CommunicationLog::statusShown(const QString &text)
+{
+    append(Kind::Status, text.toUtf8());
+}
+
 void CommunicationLog::append(Kind kind, const QByteArray &bytes, int code)
 {
     entries.push_back({ QDateTime::currentMSecsSinceEpoch(), kind, code, bytes });
@@ -61,7 +66,7 @@ void CommunicationLog::clear()
 
 bool CommunicationLog::isSessionByte(const Entry &entry)
 {
-    if (entry.kind == Kind::Outcome || entry.bytes.isEmpty())
+    if (entry.kind == Kind::Outcome || entry.kind == Kind::Status || entry.bytes.isEmpty())
         return false;
     for (char c : entry.bytes) {
         if (c != Packet::ENQ && c != Packet::ACK && c != Packet::EOT)
@@ -74,6 +79,8 @@ QString CommunicationLog::text(const Entry &entry)
 {
     const QString time =
             QDateTime::fromMSecsSinceEpoch(entry.time).toString(QStringLiteral("hh:mm:ss.zzz"));
+    if (entry.kind == Kind::Status)
+        return time + QLatin1String(" Status: ") + QString::fromUtf8(entry.bytes);
     const QString bytes = printable(Packet::hidePassword(entry.bytes));
     switch (entry.kind) {
     case Kind::Sent:
@@ -81,6 +88,7 @@ QString CommunicationLog::text(const Entry &entry)
     case Kind::Received:
         return time + QLatin1String(" <- ") + bytes;
     case Kind::Outcome:
+    case Kind::Status:
         break;
     }
     const QString outcome = entry.code == DispenserLink::ok

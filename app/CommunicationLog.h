@@ -30,6 +30,8 @@ public:
     void sent(const QByteArray &bytes) override;
     void received(const QByteArray &bytes) override;
     void exchangeEnded(const QByteArray &packetText, int code) override;
+    // A text of the status line, kept whole: the status bar may cut it short.
+    void statusShown(const QString &text);
 
     void clear();
     int capacity() const { return int(maxLines); }
@@ -59,7 +61,7 @@ public:
     bool save(const QString &fileName) const;
 
 private:
-    enum class Kind : char { Sent, Received, Outcome };
+    enum class Kind : char { Sent, Received, Outcome, Status };
     struct Entry
     {
         qint64 time; // milliseconds since the epoch

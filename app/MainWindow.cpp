@@ -10,16 +10,22 @@
 #include "HistoryDock.h"
 #include "HistoryEvents.h"
 #include "HistoryStore.h"
+#include "ElidedLabel.h"
 #include "PasswordDialog.h"
 #include "QTableWidgetWithCopyPaste.h"
+#include "VerticalScrollArea.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -32,10 +38,14 @@ static void registerResources()
 }
 
 namespace {
+// The title bar a window manager puts above the window.
+constexpr int titleBarRoom = 40;
+// The flat buttons' focus frame stands out against the grey bar.
 const char *const statusBarStyle = "QLabel {font:bold;padding-left: 5px; padding-right: 5px;} "
                                    "QStatusBar {background-color:rgb(182, 182, 182);} "
-                                   "QPushButton {font:bold;padding-left: 5px; padding-right: 5px;}";
-}
+                                   "QPushButton {font:bold;padding-left: 5px; padding-right: 5px;} "
+                                   "QPushButton:focus {border: 2px solid rgb(0, 0, 142);}";
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWindow)
 {
@@ -59,9 +69,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     setWindowIcon(QIcon(QStringLiteral(":HVX.ico")));
     tabifyDockWidget(ui->jobDockWidget, ui->bulkAdjustDock);
 
-    connectionLabel = new QLabel(this);
+    connectionLabel = new ElidedLabel(this);
     modeLabel = new QLabel(this);
-    portLabel = new QLabel(this);
+    portLabel = new ElidedLabel(this);
     refreshButton = new QPushButton(this);
     alarmLabel = new QLabel(this);
     alarmResetButton = new QPushButton(QStringLiteral("Alarm Reset"), this);
@@ -85,6 +95,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     state = new DispenserState;
     parameterArrays = { state->times.data(), state->pressures.data(), state->vacuums.data() };
 
+    setupJobTable();
     refreshJobTable();
 
     ui->aiModeGroup->setId(ui->aiModeOff, 3);
@@ -178,6 +189,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui_MainWin
     applyLockoutEnabling();
     setupHistory();
     setupSupervisorTimeout();
+    fitSmallScreens();
+    setupKeyboard();
     reportSettingsStore();
 }
 
@@ -223,6 +236,7 @@ void MainWindow::setupCommunicationLog()
     communicationLogDock->hide();
     QAction *toggle = communicationLogDock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("actionCommunication_Log"));
+    toggle->setText(QStringLiteral("&Communication Log"));
     ui->menuView->addAction(toggle);
 }
 
@@ -271,6 +285,63 @@ void MainWindow::setupHistory()
     QAction *toggle = historyDock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("actionHistory"));
     ui->menuView->addAction(toggle);
+}
+
+// On a small screen every dock and configuration page scrolls when it gets
+// less room than it needs, and the window opens no larger than the screen.
+// A dock under the one it shares its place with hides its panel, so that Tab
+// never takes the focus where it cannot be seen.
+void MainWindow::fitSmallScreens()
+{
+    for (QDockWidget *dock : findChildren<QDockWidget *>()) {
+        QWidget *panel = dock->widget();
+        auto *area = new VerticalScrollArea(panel);
+        dock->setWidget(area);
+        panel->show(); // the dock hid it as its former contents
+        connect(dock, &QDockWidget::visibilityChanged, area, &QWidget::setVisible);
+    }
+    QStackedWidget *pages = ui->configStackWidget;
+    const int shown = pages->currentIndex();
+    for (int index = 0; index < pages->count(); ++index) {
+        QWidget *page = pages->widget(index);
+        pages->removeWidget(page);
+        pages->insertWidget(index, new VerticalScrollArea(page));
+        page->show(); // the stack hid it when it took it out
+    }
+    pages->setCurrentIndex(shown);
+    resize(size().boundedTo(screen()->availableGeometry().size() - QSize(0, titleBarRoom)));
+}
+
+// By keyboard alone: the first step, Connect, has the focus; Return presses
+// the focused button as Space does; F10 opens the menus, as Alt and a
+// menu's letter do; Tab leaves the help and log texts, which hold no tabs;
+// in the configuration tree the arrow keys choose a page and Return opens
+// it, as a click does.
+void MainWindow::setupKeyboard()
+{
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(true);
+    for (QPlainTextEdit *text : findChildren<QPlainTextEdit *>())
+        text->setTabChangesFocus(true);
+    for (QTextEdit *text : findChildren<QTextEdit *>())
+        text->setTabChangesFocus(true);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(ui->menuFile->menuAction()); });
+    onReturnKey(ui->treeWidget, [this] {
+        if (QTreeWidgetItem *item = ui->treeWidget->currentItem())
+            on_treeWidget_itemClicked(item, 0);
+    });
+    ui->connectButton->setFocus();
+}
+
+void MainWindow::onReturnKey(QWidget *widget, const std::function<void()> &act)
+{
+    for (const int key : { Qt::Key_Return, Qt::Key_Enter }) {
+        auto *shortcut =
+                new QShortcut(QKeySequence(key), widget, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, act);
+    }
 }
 
 void MainWindow::setupStatusBar()
@@ -401,20 +472,27 @@ void MainWindow::on_actionChange_View_Settings_Docking_Window_triggered(bool che
 
 void MainWindow::on_actionLoad_Job_Docking_Window_triggered(bool checked)
 {
-    if (checked) {
-        ui->jobDockWidget->show();
-        ui->actionLoad_Job_Docking_Window->setChecked(true);
-    } else {
-        ui->jobDockWidget->close();
-    }
+    if (showOrCloseDock(ui->jobDockWidget, ui->actionLoad_Job_Docking_Window, checked))
+        ui->jobTableWidget->setFocus(); // pick a job with the arrow keys and Return
 }
 
 void MainWindow::on_actionBulk_Adjust_Dispense_Profile_triggered(bool checked)
 {
-    if (checked) {
-        ui->bulkAdjustDock->show();
-        ui->actionBulk_Adjust_Dispense_Profile->setChecked(true);
-    } else {
-        ui->bulkAdjustDock->close();
+    showOrCloseDock(ui->bulkAdjustDock, ui->actionBulk_Adjust_Dispense_Profile, checked);
+}
+
+// The job list and bulk adjust share one place. One that is open but lies
+// under the other is brought to the top rather than closed: whoever picks it
+// wants to see it.
+bool MainWindow::showOrCloseDock(QDockWidget *dock, QAction *action, bool checked)
+{
+    const bool covered = dock->isVisible() && dock->visibleRegion().isEmpty();
+    if (!checked && !covered) {
+        dock->close();
+        return false;
     }
+    dock->show();
+    dock->raise();
+    action->setChecked(true);
+    return true;
 }

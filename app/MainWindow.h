@@ -20,7 +20,9 @@
 
 class QAbstractButton;
 class QAbstractSpinBox;
+class QAction;
 class QCloseEvent;
+class QDockWidget;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -139,6 +141,12 @@ private:
     void setupCommunicationLog();
     void setupHistory();
     void setupButtonGroupIds();
+    void fitSmallScreens();
+    void setupKeyboard();
+    // Return and Enter on the widget (its own keys, not the window's) run act.
+    void onReturnKey(QWidget *widget, const std::function<void()> &act);
+    // A View action's dock: true when it is shown.
+    bool showOrCloseDock(QDockWidget *dock, QAction *action, bool checked);
     // A plain modal notice: no parent, no title, no icon, just OK.
     static void showNotice(const QString &text);
 
@@ -229,6 +237,7 @@ private:
     void showDispenseMode(int mode);
 
     // --- profile files and jobs (profile/) ---
+    void setupJobTable();
     void refreshJobTable();
     void showFileError(int code, const QString &reason = QString());
     void loadProfile(const QString &fileName);

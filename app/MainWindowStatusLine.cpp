@@ -3,6 +3,7 @@
 
 #include "BusyControls.h"
 #include "DispenserLink.h"
+#include "CommunicationLog.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -14,6 +15,9 @@ constexpr int confirmationMs = 5000;
 
 void MainWindow::showStatus(const StatusMessage &message)
 {
+    // The label may have to cut a long text short: the log keeps it whole.
+    if (message.text != connectionLabel->text())
+        communicationLog->statusShown(message.text);
     connectionLabel->setText(message.text);
     connectionLabel->setStyleSheet(message.failure ? QStringLiteral("color: red;")
                                                    : QStringLiteral("color: green;"));

@@ -24,6 +24,9 @@ PasswordDialog::PasswordDialog(QWidget *parent)
     layout->addWidget(passwordEdit);
     layout->addWidget(buttonBox);
 
+    // Typing starts at once; Return then presses OK, the default button.
+    passwordEdit->setFocus();
+
     connect(buttonBox, &QDialogButtonBox::accepted, this, &PasswordDialog::accept);
     connect(buttonBox, &QDialogButtonBox::rejected, this, &PasswordDialog::reject);
 

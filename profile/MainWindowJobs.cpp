@@ -10,6 +10,21 @@
 
 #include <algorithm>
 
+// A job is picked from the list, not edited in it (Save Job sets its
+// description): the arrow keys move to a job, Return or Enter loads it as a
+// double-click does, and Tab goes on to the next control.
+void MainWindow::setupJobTable()
+{
+    QTableWidget *table = ui->jobTableWidget;
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setTabKeyNavigation(false);
+    onReturnKey(table, [this, table] {
+        if (table->currentRow() >= 0)
+            loadJob(table->currentRow() + 1);
+    });
+}
+
 void MainWindow::refreshJobTable()
 {
     const AppSettings settings;

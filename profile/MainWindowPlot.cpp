@@ -52,6 +52,9 @@ void MainWindow::setupChart()
     chartView = new QChartView(chart);
     chartView->setObjectName(QStringLiteral("chartView"));
     chartView->setRenderHint(QPainter::Antialiasing);
+    // The plot takes no keys: Tab passes it by.
+    chartView->setFocusPolicy(Qt::NoFocus);
+    chartView->viewport()->setFocusPolicy(Qt::NoFocus);
     ui->plotContainer->layout()->addWidget(chartView);
 }
 

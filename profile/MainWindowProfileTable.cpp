@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTimer>
 
 #include <cmath>
@@ -82,6 +83,11 @@ void MainWindow::setupProfileTable()
     auto *tableLayout = new QHBoxLayout;
     tableLayout->addWidget(profileTable);
     ui->dispenseTableContainerFrame->setLayout(tableLayout);
+    // The arrow keys move between cells; Tab leaves the table for the plot
+    // and Transmit below it, in reading order.
+    profileTable->setTabKeyNavigation(false);
+    setTabOrder(ui->centralTabWidget->findChild<QTabBar *>(QString(), Qt::FindDirectChildrenOnly),
+                profileTable);
 
     noticeTimer = new QTimer(this);
     noticeTimer->setSingleShot(true);

@@ -1,5 +1,5 @@
-// The programs as a user starts them: the panel's --version, and each of the
-// simulator's fault options and power signals as the device link meets them.
+// The programs as a user starts them: the panel's options and the toolkit's, and
+// the simulator's fault options and power signals as the device link meets them.
 #include "DispenserLink.h"
 #include "SimulatedDispenser.h"
 
@@ -17,17 +17,32 @@ class TestCommandLine : public QObject
 private slots:
     void panelCommandLine()
     {
+        // Answered with no display to open, unless a platform is named; of the
+        // toolkit's options, only a wrong one is refused.
         QProcess panel;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("DISPLAY"));
         panel.setProcessEnvironment(environment);
-        panel.start(QStringLiteral(PANEL_PROGRAM), { QStringLiteral("--version") });
-        QVERIFY(panel.waitForFinished(30000));
-        QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(panel.exitCode(), 0);
-        QCOMPARE(panel.readAllStandardOutput(), QByteArray("Pelidor 7 Interactive 3.2\n"));
+        panel.setProcessChannelMode(QProcess::MergedChannels);
+        const std::tuple<QStringList, int, QByteArray> answers[] = {
+            { { "--version" }, 0, "Pelidor 7 Interactive 3.2\n" },
+            { { "--help" }, 0, "--help-all" },
+            { { "--help-all" }, 0, "--platform <platformName" },
+            { { "-platform", "offscreen", "-style", "fusion", "-stylesheet", "/dev/null",
+                "-reverse", "--style=fusion", "--bogus" },
+              1,
+              ": Unknown option 'bogus'.\n" }
+        };
+        for (const auto &[arguments, exitCode, printed] : answers) {
+            panel.start(QStringLiteral(PANEL_PROGRAM), arguments);
+            QVERIFY(panel.waitForFinished(30000));
+            QVERIFY2(panel.exitCode() == exitCode && panel.readAll().contains(printed),
+                     qPrintable(arguments.join(' ')));
+        }
 
         // --connect: the stored port opens at start, and the lockouts are read.
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         SimulatedDispenser dispenser;
         QVERIFY(dispenser.start());
         QTemporaryDir config;

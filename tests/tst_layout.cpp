@@ -1,5 +1,6 @@
 // The window is laid out: at the fonts a user may choose every text shows in
-// full, and a larger window gives its room to the profile table and chart.
+// full, it fits common screens, a larger window gives its room to the profile.
+#include "ScreenScaling.h"
 #include "WindowFixture.h"
 
 #include <QtCharts/QChartView>
@@ -39,6 +40,10 @@ static QStringList cutWidgets(QWidget *root)
     return cut;
 }
 
+// A child measuring a scaled screen starts as the program does.
+[[maybe_unused]] static const bool programScaling =
+        qEnvironmentVariableIsSet("FIT_SCREEN") && (ScreenScaling::prepare(), true);
+
 class TestLayout : public QObject
 {
     Q_OBJECT
@@ -64,6 +69,44 @@ class TestLayout : public QObject
 
 private slots:
     void cleanup() { f.close(); }
+
+    // Every dock of the View menu open, the smallest window and a 40 px title
+    // bar fit FIT_SCREEN (1366x768 unless told) in either font; a long status
+    // text cannot widen it.
+    void everyDockFitsScreen_data() { everyTextShowsInFull_data(); }
+    void everyDockFitsScreen()
+    {
+        QFETCH(int, pointSize);
+        QVERIFY(useFont(pointSize) && showAsSupervisor());
+        for (QAction *action : f.find<QMenu>("menuView")->actions())
+            if (!action->isChecked())
+                action->trigger();
+        settle();
+        const QSize smallest = f.window->minimumSizeHint();
+        const QSize need = (smallest + QSize(0, 40)) * f.window->devicePixelRatioF();
+        const QStringList screen = qEnvironmentVariable("FIT_SCREEN", "1366x768").split('x');
+        QVERIFY2(need.width() <= screen[0].toInt() && need.height() <= screen[1].toInt(),
+                 qPrintable(QStringLiteral("needs %1x%2").arg(need.width()).arg(need.height())));
+
+        auto *label = f.find<QLabel>("connectionLabel");
+        label->setText("Could not open /dev/serial/by-id/usb-" + QString(200, 'x'));
+        QCOMPARE(f.window->minimumSizeHint(), smallest);
+        QHelpEvent hover(QEvent::ToolTip, QPoint(), label->mapToGlobal(QPoint()));
+        QApplication::sendEvent(label, &hover);
+        QCOMPARE(QToolTip::text(), label->text());
+    }
+
+    // Started at QT_SCALE_FACTOR=1.25, and on a 144 dpi desktop, whose 1.5
+    // is taken as it is (rounded up to 2, the window would not fit).
+    void everyDockFitsScaledScreen()
+    {
+        for (const char *scale : { "QT_SCALE_FACTOR=1.25", "QT_FONT_DPI=144" }) {
+            const QStringList command = { "QT_FONT_DPI=96", scale, "FIT_SCREEN=1920x1080",
+                                          QCoreApplication::applicationFilePath(),
+                                          "everyDockFitsScreen" };
+            QVERIFY2(QProcess::execute("env", command) == 0, scale);
+        }
+    }
 
     void everyTextShowsInFull_data()
     {
