@@ -284,6 +284,7 @@ void MainWindow::setupHistory()
     historyDock->hide();
     QAction *toggle = historyDock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("actionHistory"));
+    toggle->setText(QStringLiteral("&History"));
     ui->menuView->addAction(toggle);
 }
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <climits>
@@ -75,6 +76,10 @@ private slots:
     // permission: the store is used with the rights of an ordinary user.
     void storeThatCannotBeWritten()
     {
+        // In a folder the ordinary user can reach, wherever the build is.
+        QTemporaryDir home;
+        QCOMPARE(chmod(QFile::encodeName(home.path()).constData(), 0755), 0);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
         AppSettings().writeFirstRunDefaults();
         const QString file = AppSettings().fileName();
         QVERIFY(!(QFileInfo(file).permissions() & (QFile::ReadGroup | QFile::ReadOther)));
@@ -95,6 +100,8 @@ private slots:
         QCOMPARE(AppSettings().superPassword(), QStringLiteral("5183"));
         QVERIFY(!AppSettings().isJobListed(3) && !AppSettings().isJobSaved(3));
         QCOMPARE(AppSettings().maxJob(), 0);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     }
 
     // Three wrong tries in a row, then a wait of 30 s, doubled by each wrong
