@@ -800,6 +800,7 @@ private slots:
         QVERIFY(!shown().contains("Before Read DataResp"));
         f.find<QLineEdit>("communicationLogFilter")->setText("04e9");
         QCOMPARE(view->rowCount(), 2); // the command and its outcome
+        QTest::qWait(300); // Qt frees the fading clear button's animation only once it ends
         f.dialogs.answers = { folder.filePath("traffic.log") };
         f.click("saveLogButton");
         QFile saved(folder.filePath("traffic.log"));
