@@ -19,8 +19,11 @@ void MainWindow::showStatus(const StatusMessage &message)
     if (message.text != connectionLabel->text())
         communicationLog->statusShown(message.text);
     connectionLabel->setText(message.text);
-    connectionLabel->setStyleSheet(message.failure ? QStringLiteral("color: red;")
-                                                   : QStringLiteral("color: green;"));
+    // A style sheet is costly to apply; a run of progress texts keeps one.
+    const QString colour =
+            message.failure ? QStringLiteral("color: red;") : QStringLiteral("color: green;");
+    if (connectionLabel->styleSheet() != colour)
+        connectionLabel->setStyleSheet(colour);
 }
 
 void MainWindow::showProgress(const QString &text)
