@@ -124,6 +124,9 @@ private slots:
         QTest::newRow("mode edited") << Alteration([](QSqlQuery &q) {
             QVERIFY(q.exec("UPDATE events SET mode = 'Supervisor' WHERE id = 2"));
         }) << qint64(2) << qint64(1);
+        QTest::newRow("kind edited") << Alteration([](QSqlQuery &q) {
+            QVERIFY(q.exec("UPDATE events SET kind = 'Get' WHERE id = 4"));
+        }) << qint64(4) << qint64(3);
         QTest::newRow("middle row deleted") << Alteration([](QSqlQuery &q) {
             QVERIFY(q.exec("DELETE FROM events WHERE id = 3"));
         }) << qint64(4) << qint64(2);

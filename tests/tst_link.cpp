@@ -66,6 +66,7 @@ const Read status = [](DispenserLink &l) {
     return QVariantList { l.getTotalStatusFeedback(ai, mode, start, end), ai, mode, start, end };
 };
 const Read aiMode = one(&DispenserLink::getAiMode);
+const Read dispenseMode = one(&DispenserLink::getDispenseMode);
 const Read memCell = one(&DispenserLink::getMemCell);
 const Read cellTime = one(&DispenserLink::getDispenseTime);
 const Read cellPressure = one(&DispenserLink::getPressure);
@@ -311,6 +312,8 @@ private slots:
         row("24 h, hour 24", timeOfDay, reply("H24M00AM2"), { 10, 24, 0, true });
         row("clock indicator 7", timeOfDay, reply("H05M10AM7"), { 10, 5, 10, true });
         row("month 13 stored", date, reply("M13D01Y24"), { 10, 13, 1, 24 });
+        row("31 December 2099", date, reply("M12D31Y99"), { 0, 12, 31, 99 });
+        row("dispense mode", dispenseMode, reply("AI0M1TM1SA000EA399"), { 0, 1 });
 
         row("status without SA", status, reply("AI1M1TM0EA399"), { 10, -1, -1, -1, -1 });
         row("trigger without TV", trigger, reply("T00001"), { 10, -1 });

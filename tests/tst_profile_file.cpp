@@ -188,22 +188,27 @@ private slots:
     void savesInAFolderThatTakesNoNewFiles_data()
     {
         QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to; 0: no limit
+        QTest::addColumn<bool>("writable");
         QTest::addColumn<int>("code");
-        QTest::newRow("written in place") << 0 << int(ProfileFile::Ok);
-        QTest::newRow("cut short") << 60 << int(ProfileFile::WriteFailedOldKept);
+        QTest::newRow("written in place") << 0 << true << int(ProfileFile::Ok);
+        QTest::newRow("cut short") << 60 << true << int(ProfileFile::WriteFailedOldKept);
+        QTest::newRow("file read-only too") << 0 << false << int(ProfileFile::OpenFailed);
     }
 
     void savesInAFolderThatTakesNoNewFiles()
     {
         QFETCH(int, sizeLimit);
+        QFETCH(bool, writable);
         QFETCH(int, code);
         QTemporaryDir locked;
         const QByteArray old = "old profile\n";
         const QString path =
                 ProfileFiles::write(locked.filePath(QStringLiteral("profile.csv")), old);
         QVERIFY(QFile::setPermissions(path,
-                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                              | QFileDevice::ReadGroup | QFileDevice::WriteGroup));
+                                      writable ? QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                      | QFileDevice::ReadGroup
+                                                      | QFileDevice::WriteGroup
+                                               : QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         QCOMPARE(chmod(QFile::encodeName(locked.path()).constData(), 0555), 0);
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit previousLimit {};
@@ -227,6 +232,8 @@ private slots:
         else
             QCOMPARE(kept, old);
         QCOMPARE(ProfileFile::errorMessage(code, reason).isEmpty(), code == ProfileFile::Ok);
+        if (code == ProfileFile::OpenFailed)
+            QCOMPARE(reason, QStringLiteral("Permission denied"));
     }
 
     // A failure says the system's reason, not a guess.

@@ -127,9 +127,9 @@ private slots:
     void keepsTheNewestLines()
     {
         CommunicationLog log(3);
-        for (const char *bytes : { "1", "2", "3", "4" })
+        for (const char *bytes : { "1", "2", "3", "4\x7f" })
             log.sent(bytes);
-        QCOMPARE(withoutTimes(log.lines()), QStringList({ "-> 2", "-> 3", "-> 4" }));
+        QCOMPARE(withoutTimes(log.lines()), QStringList({ "-> 2", "-> 3", "-> 4<7f>" }));
         QCOMPARE(log.linesSince(log.appendedCount() - 1, {}).size(), 1);
         log.clear();
         QCOMPARE(log.lines(), QStringList());

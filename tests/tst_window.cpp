@@ -177,7 +177,9 @@ private slots:
         s.startCell = 100;
         s.endCell = 200;
         s.cells[size_t(cell)] = { 2500, pressure, vacuum, 30 };
-        QVERIFY2(f.open(s), qPrintable(f.errorString()));
+        // Set at the dispenser's panel after Connect read its units: Get reads them again.
+        QVERIFY2(f.open(), qPrintable(f.errorString()));
+        f.dispenser->setState(s);
         f.click("pushButton_4");
         QCOMPARE(f.status(), QStringLiteral("Connected to Pelidor 7"));
         QCOMPARE(value("memCell"), double(cell));

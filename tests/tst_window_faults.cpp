@@ -143,6 +143,8 @@ private slots:
         clickSoon(BusyControls::showAfterMs + 100, "pushButton_5");
         DebugCapture debug;
         f.click("pushButton_4");
+        QTRY_VERIFY(
+                f.dispenser->receivedPackets().contains("04EL  ")); // the poll's turn comes after
         alarmTimer->blockSignals(true);
         const QList<QByteArray> packets = f.packets();
         QCOMPARE(packets.mid(0, 8),
@@ -209,6 +211,15 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("unknown"));
         QVERIFY(field->isEnabled() && field->hasFocus());
         QVERIFY(!QApplication::overrideCursor());
+
+        // A field Send does not use keeps the focus while it waits.
+        auto *calendar = f.find("calendarWidget");
+        calendar->setFocus();
+        bool focusKept = false;
+        QTimer::singleShot(BusyControls::showAfterMs + 100,
+                           [&] { focusKept = calendar->hasFocus(); });
+        f.click("pushButton_5");
+        QVERIFY(focusKept);
     }
 
     // Connected means answered; the poll writes its own label and takes the

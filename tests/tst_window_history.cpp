@@ -100,6 +100,11 @@ private slots:
         QCOMPARE(table->model()->rowCount(), recorded.size());
         f.find<QComboBox>("historyKind")->setCurrentText("Profile opened");
         QCOMPARE(table->model()->rowCount(), 2);
+        f.dialogs.answers = { folder.filePath("history.csv") };
+        f.click("historyExportButton");
+        QFile exported(folder.filePath("history.csv"));
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        QCOMPARE(exported.readAll().count("\"Profile opened\""), 2);
         f.click("historyCheckButton");
         QCOMPARE(f.labelText("historyCheckResult"),
                  QStringLiteral("The history is intact: %1 rows checked.").arg(recorded.size()));
