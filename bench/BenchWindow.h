@@ -3,6 +3,7 @@
 
 #include "AppSettings.h"
 #include "MainWindow.h"
+#include "QTableWidgetWithCopyPaste.h"
 #include "SimulatedDispenser.h"
 
 #include <QCoreApplication>
@@ -62,6 +63,25 @@ inline bool connectQuietly(MainWindow &window)
         return true;
     std::fprintf(stderr, "could not connect\n");
     return false;
+}
+
+// How long the bytes take on a 115200-baud line: start bit, 8 data bits and
+// a stop bit each.
+inline double wireSeconds(qint64 bytes)
+{
+    return bytes * 10.0 / 115200;
+}
+
+// Fills the profile table with a varied profile, every value in range.
+inline void fillProfile(MainWindow &window)
+{
+    QTableWidget *table = window.findChild<QTableWidgetWithCopyPaste *>();
+    for (int cell = 0; cell < ProfileUnits::cellCount; ++cell) {
+        table->item(cell, 0)->setText(QString::number((cell % 100) * 0.0123, 'f', 4));
+        table->item(cell, 1)->setText(QString::number(cell % 100));
+        table->item(cell, 2)->setText(QString::number(cell % 18));
+        table->item(cell, 3)->setText(QString::number(cell + 1));
+    }
 }
 
 #endif // BENCHWINDOW_H

@@ -6,7 +6,6 @@
 // Usage: bench_readback [runs] [--shown]   (default 3 runs, window hidden)
 #include "BenchWindow.h"
 #include "DialogProvider.h"
-#include "QTableWidgetWithCopyPaste.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,9 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-const int baud = 115200;
-const double bitsPerByte = 10.0; // start bit, 8 data bits, stop bit
 
 // Every command the dispenser accepts is answered with ACK to the ENQ and
 // STX "A0" ETX; a read command's data packet follows (STX, count, text,
@@ -51,17 +47,6 @@ public:
         return choices.size() - 1;
     }
 };
-
-void fillProfile(MainWindow &window)
-{
-    QTableWidget *table = window.findChild<QTableWidgetWithCopyPaste *>();
-    for (int cell = 0; cell < ProfileUnits::cellCount; ++cell) {
-        table->item(cell, 0)->setText(QString::number((cell % 100) * 0.0123, 'f', 4));
-        table->item(cell, 1)->setText(QString::number(cell % 100));
-        table->item(cell, 2)->setText(QString::number(cell % 18));
-        table->item(cell, 3)->setText(QString::number(cell + 1));
-    }
-}
 
 } // namespace
 
@@ -119,7 +104,7 @@ int main(int argc, char *argv[])
             const QList<QByteArray> packets = dispenser.receivedPackets();
             const qint64 bytesOut = dispenser.receivedBytes().size();
             const qint64 bytesIn = dispenserBytes(packets);
-            const double wire = (bytesOut + bytesIn) * bitsPerByte / baud;
+            const double wire = wireSeconds(bytesOut + bytesIn);
             std::printf("%4d %-7s %10.3f %9d %10lld %10lld %10.3f %8.2f\n", run, m.what, elapsed,
                         int(packets.size()), static_cast<long long>(bytesOut),
                         static_cast<long long>(bytesIn), wire, elapsed / wire);

@@ -5,7 +5,6 @@
 // Usage: bench_transmit [runs] [--shown | --log-open]   (default 3 runs, hidden)
 // --shown shows the window; --log-open shows it with its communication log open.
 #include "BenchWindow.h"
-#include "QTableWidgetWithCopyPaste.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,23 +20,9 @@
 
 namespace {
 
-const int baud = 115200;
-const double bitsPerByte = 10.0; // start bit, 8 data bits, stop bit
-
 // Every set transaction the dispenser accepts: it answers ENQ with ACK and
 // the packet with STX "A0" ETX.
 const int dispenserBytesPerCommand = 1 + 4;
-
-void fillProfile(MainWindow &window)
-{
-    QTableWidget *table = window.findChild<QTableWidgetWithCopyPaste *>();
-    for (int cell = 0; cell < ProfileUnits::cellCount; ++cell) {
-        table->item(cell, 0)->setText(QString::number((cell % 100) * 0.0123, 'f', 4));
-        table->item(cell, 1)->setText(QString::number(cell % 100));
-        table->item(cell, 2)->setText(QString::number(cell % 18));
-        table->item(cell, 3)->setText(QString::number(cell + 1));
-    }
-}
 
 } // namespace
 
@@ -88,7 +73,7 @@ int main(int argc, char *argv[])
         const int commands = dispenser.receivedPackets().size();
         const qint64 bytesOut = dispenser.receivedBytes().size();
         const qint64 bytesIn = qint64(commands) * dispenserBytesPerCommand;
-        const double wire = (bytesOut + bytesIn) * bitsPerByte / baud;
+        const double wire = wireSeconds(bytesOut + bytesIn);
         std::printf("%4d %10.3f %9d %10lld %10lld %10.3f %8.2f\n", run, elapsed, commands,
                     static_cast<long long>(bytesOut), static_cast<long long>(bytesIn), wire,
                     elapsed / wire);
