@@ -218,6 +218,8 @@ private:
     void updateTriggerHeading();
     void updatePlotPoint(int row, int column);
     void writeCellText(int row, int column, const QString &text);
+    // The four values of a cell of `values` into its table row, each through the check.
+    void writeCellValues(int cell, const DispenserState &values);
     void showCellMark(int row, int column);
     void showColumnMarks(int column);
     void noteProfileChange(const QString &text);

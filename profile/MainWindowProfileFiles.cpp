@@ -43,12 +43,8 @@ void MainWindow::loadProfile(const QString &fileName)
     // values out of range and stores the result back into the record. The
     // other cells keep their numbers, in the file's units: a unit change is no
     // reason to clamp them (those outside the limits are marked).
-    for (int row : qAsConst(cellsRead)) {
-        writeCellText(row, Time, QString::number(state->times[row], 'g', 6));
-        writeCellText(row, Pressure, QString::number(state->pressures[row], 'g', 6));
-        writeCellText(row, Vacuum, QString::number(state->vacuums[row], 'g', 6));
-        writeCellText(row, Trigger, QString::number(state->triggers[row]));
-    }
+    for (int row : qAsConst(cellsRead))
+        writeCellValues(row, *state);
     profileUnsaved = false;
     showCellRangeWithoutRead(state->startCell, state->endCell);
     history->record(HistoryEvents::profileFile(HistoryKind::profileOpened, fileName));

@@ -6,6 +6,7 @@
 #include "ProfileCellCheck.h"
 #include "ProfileLimits.h"
 #include "QTableWidgetWithCopyPaste.h"
+#include "StatusTexts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -300,6 +301,14 @@ void MainWindow::showProfileNotes()
     parts.removeAll(QString());
     if (!parts.isEmpty())
         showStatus(StatusMessage::failed(parts.join(QStringLiteral("; "))));
+}
+
+void MainWindow::writeCellValues(int cell, const DispenserState &values)
+{
+    writeCellText(cell, Time, StatusTexts::valueText(values.times[cell]));
+    writeCellText(cell, Pressure, StatusTexts::valueText(values.pressures[cell]));
+    writeCellText(cell, Vacuum, StatusTexts::valueText(values.vacuums[cell]));
+    writeCellText(cell, Trigger, QString::number(values.triggers[cell]));
 }
 
 // Writing a text that equals the cell's raises no cellChanged, yet the value

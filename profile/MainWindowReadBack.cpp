@@ -12,7 +12,6 @@
 #include "HistoryEvents.h"
 #include "ProfileFile.h"
 #include "QTableWidgetWithCopyPaste.h"
-#include "StatusTexts.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -130,12 +129,8 @@ void MainWindow::on_readProfileButton_clicked()
     {
         // The dispenser's values are no edit of the user's.
         const QScopedValueRollback<bool> keepUnsaved(profileUnsaved);
-        for (int cell : qAsConst(result.cellsRead)) {
-            writeCellText(cell, Time, StatusTexts::valueText(read.times[cell]));
-            writeCellText(cell, Pressure, StatusTexts::valueText(read.pressures[cell]));
-            writeCellText(cell, Vacuum, StatusTexts::valueText(read.vacuums[cell]));
-            writeCellText(cell, Trigger, QString::number(read.triggers[cell]));
-        }
+        for (int cell : qAsConst(result.cellsRead))
+            writeCellValues(cell, read);
     }
     if (!result.stopped() && result.failedCells.isEmpty())
         profileUnsaved = false;
