@@ -232,11 +232,18 @@ void MainWindow::setupCommunicationLog()
 {
     communicationLogDock = new CommunicationLogDock(
             *communicationLog, [this]() -> DialogProvider & { return dialogs(); }, this);
-    addDockWidget(Qt::BottomDockWidgetArea, communicationLogDock);
-    communicationLogDock->hide();
-    QAction *toggle = communicationLogDock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("actionCommunication_Log"));
-    toggle->setText(QStringLiteral("&Communication Log"));
+    addViewDock(communicationLogDock, QStringLiteral("actionCommunication_Log"),
+                QStringLiteral("&Communication Log"));
+}
+
+// A dock of the View menu: at the bottom, closed at start, its action named.
+void MainWindow::addViewDock(QDockWidget *dock, const QString &actionName, const QString &text)
+{
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    dock->hide();
+    QAction *toggle = dock->toggleViewAction();
+    toggle->setObjectName(actionName);
+    toggle->setText(text);
     ui->menuView->addAction(toggle);
 }
 
@@ -280,12 +287,7 @@ void MainWindow::setupHistory()
 
     historyDock = new HistoryDock(
             *history, [this]() -> DialogProvider & { return dialogs(); }, this);
-    addDockWidget(Qt::BottomDockWidgetArea, historyDock);
-    historyDock->hide();
-    QAction *toggle = historyDock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("actionHistory"));
-    toggle->setText(QStringLiteral("&History"));
-    ui->menuView->addAction(toggle);
+    addViewDock(historyDock, QStringLiteral("actionHistory"), QStringLiteral("&History"));
 }
 
 // On a small screen every dock and configuration page scrolls when it gets

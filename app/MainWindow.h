@@ -21,6 +21,7 @@
 class QAbstractButton;
 class QAbstractSpinBox;
 class QAction;
+class QButtonGroup;
 class QCloseEvent;
 class QDockWidget;
 class QLabel;
@@ -139,6 +140,7 @@ private:
     // --- shell (app/MainWindow.cpp) ---
     void setupStatusBar();
     void setupCommunicationLog();
+    void addViewDock(QDockWidget *dock, const QString &actionName, const QString &text);
     void setupHistory();
     void setupButtonGroupIds();
     void fitSmallScreens();
@@ -230,13 +232,12 @@ private:
     // The units the table and the panel show their numbers in.
     int shownPressureUnit = ProfileUnits::Psi;
     int shownVacuumUnit = ProfileUnits::InchesOfWater;
-    // Checks the unit's button and runs its slot, also when the button is
-    // disabled by a lockout, so the record and the view keep one unit.
+    // Checks the group's button of this id and runs its slot, also when a
+    // lockout disables the button (a click would do nothing), so the record
+    // and the view keep one unit or mode.
+    void showChoice(QButtonGroup *group, int id, void (MainWindow::*changed)(int));
     void showPressureUnit(int unit);
     void showVacuumUnit(int unit);
-    // The same for the mode buttons, which a lockout may disable too.
-    void showAiMode(int mode);
-    void showDispenseMode(int mode);
 
     // --- profile files and jobs (profile/) ---
     void setupJobTable();

@@ -114,8 +114,8 @@ void MainWindow::loadJob(int n)
 
     // The mode slots update the record and the headings; they run even when
     // a lockout disables the mode buttons.
-    showAiMode(job.aiMode);
-    showDispenseMode(job.dispenseMode);
+    showChoice(ui->aiModeGroup, job.aiMode, &MainWindow::aiMode_change);
+    showChoice(ui->dispenseModeGroup, job.dispenseMode, &MainWindow::dispenseMode_change);
     showCellRangeWithoutRead(job.startCell, job.endCell);
     loadProfile(job.path);
 }

@@ -182,36 +182,22 @@ void MainWindow::vacuumUnitsChanged(int id)
         bulkAdjustParameterGroup_changed();
 }
 
+void MainWindow::showChoice(QButtonGroup *group, int id, void (MainWindow::*changed)(int))
+{
+    if (QAbstractButton *button = group->button(id)) {
+        button->setChecked(true);
+        (this->*changed)(id);
+    }
+}
+
 void MainWindow::showPressureUnit(int unit)
 {
-    if (QAbstractButton *button = ui->pressureUnitGroup->button(unit)) {
-        button->setChecked(true);
-        pressureUnitsChanged(unit);
-    }
+    showChoice(ui->pressureUnitGroup, unit, &MainWindow::pressureUnitsChanged);
 }
 
 void MainWindow::showVacuumUnit(int unit)
 {
-    if (QAbstractButton *button = ui->vacuumUnitsGroup->button(unit)) {
-        button->setChecked(true);
-        vacuumUnitsChanged(unit);
-    }
-}
-
-void MainWindow::showAiMode(int mode)
-{
-    if (QAbstractButton *button = ui->aiModeGroup->button(mode)) {
-        button->setChecked(true);
-        aiMode_change(mode);
-    }
-}
-
-void MainWindow::showDispenseMode(int mode)
-{
-    if (QAbstractButton *button = ui->dispenseModeGroup->button(mode)) {
-        button->setChecked(true);
-        dispenseMode_change(mode);
-    }
+    showChoice(ui->vacuumUnitsGroup, unit, &MainWindow::vacuumUnitsChanged);
 }
 
 void MainWindow::updateTriggerHeading()
