@@ -77,11 +77,6 @@ Correction check(int column, const QString &text, int pressureUnit, int vacuumUn
     }
 }
 
-QString correctedText(int column, const QString &text, int pressureUnit, int vacuumUnit)
-{
-    return check(column, text, pressureUnit, vacuumUnit).text;
-}
-
 QString correctionMessage(int cell, int column, const QString &typed, const Correction &correction)
 {
     double value = 0.0;

@@ -22,10 +22,6 @@ struct Correction
 
 Correction check(int column, const QString &text, int pressureUnit, int vacuumUnit);
 
-// The text a cell of the column (a ProfileUnits::Parameter) must show instead
-// of `text`, or a null QString when the text may stay as typed.
-QString correctedText(int column, const QString &text, int pressureUnit, int vacuumUnit);
-
 // What the user is told about a correction of a cell's value, e.g.
 // "MemCell 5 vacuum 40 above 18: set to 18".
 QString correctionMessage(int cell, int column, const QString &typed, const Correction &correction);

@@ -59,8 +59,7 @@ private slots:
         QFETCH(QString, corrected);
         QFETCH(double, stored);
 
-        const QString result =
-                ProfileCellCheck::correctedText(column, text, pressureUnit, vacuumUnit);
+        const QString result = ProfileCellCheck::check(column, text, pressureUnit, vacuumUnit).text;
         QCOMPARE(result, corrected);
         const QString kept = result.isNull() ? text : result;
         QCOMPARE(column == Trigger ? double(ProfileCellCheck::storedTrigger(kept))
